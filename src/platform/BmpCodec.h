@@ -1,0 +1,14 @@
+// BMP files: our own reader (every standard variant; damaged or hostile files are refused
+// with an error, never read outside the data) and writer (24 and 32 bits).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "platform/Bitmap.h"
+
+// Decodes a whole BMP file held in memory. 32-bit files give a 32-bit bitmap with the fourth
+// byte as stored; every other depth gives a 24-bit bitmap. Throws std::runtime_error.
+void DecodeBmp(const uint8_t* data, std::size_t size, TBitmap& bmp);
+// The bitmap as a BMP file of its own format, bottom-up, uncompressed.
+std::vector<uint8_t> EncodeBmp(const TBitmap& bmp);
