@@ -141,7 +141,7 @@ TEST(Startup, AltFThenXClosesAndWritesTheSettings) {
   FormEnv env;
   auto form = env.Start();
   form->activateWindow();
-  QTest::qWaitForWindowActive(form.get());
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
   QTest::keyClick(form.get(), Qt::Key_F, Qt::AltModifier);
   ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
   QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_X);
