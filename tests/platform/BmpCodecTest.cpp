@@ -401,6 +401,29 @@ TEST(BmpRead, TruncatedFilesGiveErrors) {
   }
 }
 
+// Every header and mask byte of each good file, and the first bytes of its pixels, set to values
+// that break sizes and offsets: each copy is read or refused with an error, never more.
+TEST(BmpRead, DamagedHeaderBytesAreReadOrRefused) {
+  for (const auto& e : std::filesystem::directory_iterator(SharedTestData("bmp/g/"))) {
+    SCOPED_TRACE(e.path().filename().string());
+    const std::vector<uint8_t> file = ReadAll(e.path().string());
+    const std::size_t headers = 14 + (file[14] | file[15] << 8) + 16, pixels = file[10] | file[11] << 8;
+    std::vector<std::size_t> places;
+    for (std::size_t at = 0; at < headers; ++at) places.push_back(at);
+    for (std::size_t at = pixels; at < pixels + 8; ++at) places.push_back(at);
+    for (std::size_t at : places)
+      for (uint8_t value : {0x00, 0x80, 0xFF}) {
+        std::vector<uint8_t> copy = file;
+        copy[at] = value;
+        TBitmap bmp;
+        try {
+          DecodeBmp(copy.data(), copy.size(), bmp);
+        } catch (const std::runtime_error&) {
+        }
+      }
+  }
+}
+
 // A 4 x 2 8-bit picture with a two-colour palette, each field at its offset.
 std::vector<uint8_t> SmallPal8() {
   return {
