@@ -181,9 +181,11 @@ Header ReadHeader(const Bytes& in) {
   h.pixelOffset = pixelOffset;
 
   if (h.bitCount <= 8) {
-    const uint64_t claimed = headerSize == 12 || colorsUsed == 0 ? uint64_t(1) << h.bitCount : colorsUsed;
-    Require(in.Has(tableStart, claimed * entrySize), "パレットがファイルに収まりません");
-    // A palette may be shorter than the bit count allows when the pixels start earlier.
+    // A stated number of colours must be there; the implied full palette may be cut short by
+    // pixels that start earlier.
+    const bool stated = headerSize != 12 && colorsUsed != 0;
+    const uint64_t claimed = stated ? colorsUsed : uint64_t(1) << h.bitCount;
+    if (stated) Require(in.Has(tableStart, claimed * entrySize), "パレットがファイルに収まりません");
     const uint64_t room = (pixelOffset - tableStart) / entrySize;
     const uint64_t count = std::min<uint64_t>({claimed, room, 256});
     Require(count > 0, "パレットがありません");

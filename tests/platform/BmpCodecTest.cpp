@@ -490,6 +490,7 @@ TEST(BmpRead, HostileHeadersGiveErrors) {
       {"bit fields with 8 bits", 30, 3, "ビット数"},
       {"largest size without its pixels", 18, uint32_t(TBitmap::kMaxPixels / 2), "途中で切れて"},
       {"wrong file size", 2, 1, ""},  // the field is not needed: still readable
+      {"implied palette cut short by the pixels", 46, 0, ""},  // 256 implied, 2 present: readable
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
