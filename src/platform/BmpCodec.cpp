@@ -137,14 +137,15 @@ Header ReadHeader(const Bytes& in) {
     case 1: case 2: case 4: case 8: case 16: case 24: case 32: break;
     default: Fail("未対応のビット数です (" + std::to_string(h.bitCount) + ")");
   }
-  Require(width > 0, "幅が正しくありません");
-  Require(height != 0 && height != INT32_MIN, "高さが正しくありません");
+  Require(width >= 0, "幅が正しくありません");
+  Require(height != INT32_MIN, "高さが正しくありません");
   h.topDown = height < 0;
   height = h.topDown ? -height : height;
   if (width * height > TBitmap::kMaxPixels)
     Fail("画像が大きすぎます (" + std::to_string(width) + " x " + std::to_string(height) + ")");
-  h.width = int(width);
-  h.height = int(height);
+  // A picture without pixels (what an empty bitmap is saved as) reads as 0 by 0.
+  h.width = height == 0 ? 0 : int(width);
+  h.height = width == 0 ? 0 : int(height);
 
   h.coding = CodingOf(compression, headerSize);
   const bool fits = (h.coding == Coding::Rgb) ||
@@ -343,6 +344,12 @@ void PutU32(std::vector<uint8_t>& v, std::size_t at, uint32_t x) {
 void DecodeBmp(const uint8_t* data, std::size_t size, TBitmap& bmp) {
   const Bytes in(data, data ? size : 0);
   const Header h = ReadHeader(in);
+  if (h.width == 0) {
+    TBitmap empty;
+    empty.SetPixelFormat(h.bitCount == 32 ? pf32bit : pf24bit);
+    bmp.Swap(empty);
+    return;
+  }
   const bool rle = h.coding == Coding::Rle4 || h.coding == Coding::Rle8 || h.coding == Coding::Rle24;
   // Checked before allocating, so a short file cannot ask for a big buffer.
   if (!rle) Require(in.Has(h.pixelOffset, SourceStride(h) * uint64_t(h.height)), "画素データが途中で切れています");
@@ -355,7 +362,6 @@ void DecodeBmp(const uint8_t* data, std::size_t size, TBitmap& bmp) {
 }
 
 std::vector<uint8_t> EncodeBmp(const TBitmap& bmp) {
-  if (bmp.Empty()) throw std::runtime_error("空の画像は BMP ファイルに保存できません");
   const int bpp = bmp.BytesPerPixel();
   const std::size_t rowBytes = std::size_t(bmp.Width()) * bpp;
   const std::size_t stride = (rowBytes + 3) / 4 * 4;

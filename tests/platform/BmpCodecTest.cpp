@@ -121,9 +121,22 @@ TEST(BmpWrite, RoundTripKeepsEveryByteForOddWidths) {
       }
 }
 
-TEST(BmpWrite, EmptyBitmapIsRefused) {
-  TBitmap bmp;
-  EXPECT_THROW(EncodeBmp(bmp), std::runtime_error);
+// An empty working image goes through the history files like any other.
+TEST(BmpWrite, EmptyBitmapRoundTrip) {
+  for (TPixelFormat format : {pf24bit, pf32bit})
+    for (int w : {0, 3}) {
+      TBitmap bmp;
+      bmp.SetPixelFormat(format);
+      bmp.SetSize(w, 3 - w);
+      const std::vector<uint8_t> file = EncodeBmp(bmp);
+      EXPECT_EQ(file.size(), 54u);
+      TBitmap back;
+      back.SetSize(2, 2);
+      DecodeBmp(file.data(), file.size(), back);
+      EXPECT_EQ(back.Width(), 0);
+      EXPECT_EQ(back.Height(), 0);
+      EXPECT_EQ(back.PixelFormat(), format);
+    }
 }
 
 TEST(BmpFile, SaveAndLoadThroughFiles) {
@@ -462,43 +475,62 @@ TEST(BmpRead, SmallFixtureReads) {
 }
 
 TEST(BmpRead, HostileHeadersGiveErrors) {
+  struct Field {
+    std::size_t offset;  // of a 32-bit field
+    uint32_t value;
+  };
   struct Case {
     const char* name;
-    std::size_t offset;  // 32-bit field to overwrite
-    uint32_t value;
-    const char* message;  // part of the expected error
+    std::vector<Field> fields;
+    const char* message;  // part of the expected error; "": read
+    int width = 4, height = 2;  // of the picture read
   };
+  constexpr uint32_t kHalfLimit = uint32_t(TBitmap::kMaxPixels / 2);
   const Case cases[] = {
-      {"huge width x height", 18, 0x7FFFFFFF, "大きすぎ"},
-      {"one pixel over the limit", 18, uint32_t(TBitmap::kMaxPixels / 2 + 1), "大きすぎ"},
-      {"negative width", 18, uint32_t(-4), "幅"},
-      {"zero width", 18, 0, "幅"},
-      {"zero height", 22, 0, "高さ"},
-      {"most negative height", 22, 0x80000000u, "高さ"},
-      {"pixel offset past the end", 10, 79, "ファイルの外"},
-      {"pixel offset at the far end of the range", 10, 0xFFFFFFFFu, "ファイルの外"},
-      {"pixel offset inside the header", 10, 20, "ヘッダー"},
-      {"palette larger than the file", 46, 0x40000000, "パレット"},
-      {"palette just one entry too big", 46, 5, "パレット"},
-      {"header size past the end", 14, 124, "ヘッダー"},
-      {"unknown header size", 14, 41, "ヘッダー"},
-      {"header size near 4 GiB", 14, 0xFFFFFFF0u, "ヘッダー"},
-      {"two planes", 26, 2 | 8 << 16, "プレーン"},
-      {"bit count 7", 28 - 2, 1 | 7 << 16, "ビット数"},
-      {"unknown compression", 30, 9, "圧縮"},
-      {"RLE4 with 8 bits", 30, 2, "ビット数"},
-      {"bit fields with 8 bits", 30, 3, "ビット数"},
-      {"largest size without its pixels", 18, uint32_t(TBitmap::kMaxPixels / 2), "途中で切れて"},
-      {"wrong file size", 2, 1, ""},  // the field is not needed: still readable
-      {"implied palette cut short by the pixels", 46, 0, ""},  // 256 implied, 2 present: readable
+      {"huge width x height", {{18, 0x7FFFFFFF}, {22, 0x7FFFFFFF}}, "大きすぎ"},
+      {"one pixel over the limit", {{18, kHalfLimit + 1}}, "大きすぎ"},  // (2^27 + 1) x 2
+      {"largest size without its pixels", {{18, kHalfLimit}}, "途中で切れて"},
+      {"negative width", {{18, uint32_t(-4)}}, "幅"},
+      {"most negative height", {{22, 0x80000000u}}, "高さ"},
+      {"top-down", {{22, uint32_t(-2)}}, "", 4, 2},
+      {"zero width", {{18, 0}}, "", 0, 0},
+      {"zero height", {{22, 0}}, "", 0, 0},
+      {"zero width, huge height", {{18, 0}, {22, 0x7FFFFFFF}}, "", 0, 0},
+      {"pixel offset past the end", {{10, 71}}, "ファイルの外"},
+      {"pixel offset at the far end of the range", {{10, 0xFFFFFFFFu}}, "ファイルの外"},
+      {"pixel offset inside the header", {{10, 20}}, "ヘッダー"},
+      {"pixel offset leaving the rows short", {{10, 63}}, "途中で切れて"},
+      {"palette larger than the file", {{46, 0x40000000}}, "パレット"},
+      {"palette just one entry too big", {{46, 5}}, "パレット"},
+      {"implied palette cut short by the pixels", {{46, 0}}, ""},  // 256 implied, 2 present
+      {"header size past the end", {{14, 124}}, "ヘッダー"},
+      {"unknown header size", {{14, 41}}, "ヘッダー"},
+      {"header size near 4 GiB", {{14, 0xFFFFFFF0u}}, "ヘッダー"},
+      {"two planes", {{26, 2 | 8 << 16}}, "プレーン"},
+      {"bit count 7", {{26, 1 | 7 << 16}}, "ビット数"},
+      {"unknown compression", {{30, 9}}, "圧縮"},
+      {"RLE4 with 8 bits", {{30, 2}}, "ビット数"},
+      {"bit fields with 8 bits", {{30, 3}}, "ビット数"},
+      {"wrong file size", {{2, 1}}, ""},  // a field the reader does not need
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::vector<uint8_t> file = SmallPal8();
-    Put32(file, c.offset, c.value);
-    const std::string error = ErrorOf(file);
-    if (*c.message) EXPECT_NE(error.find(c.message), std::string::npos) << "error: '" << error << "'";
-    else EXPECT_EQ(error, "");
+    for (const Field& f : c.fields) Put32(file, f.offset, f.value);
+    TBitmap bmp;
+    std::string error;
+    try {
+      DecodeBmp(file.data(), file.size(), bmp);
+    } catch (const std::runtime_error& e) {
+      error = e.what();
+    }
+    if (*c.message) {
+      EXPECT_NE(error.find(c.message), std::string::npos) << "error: '" << error << "'";
+    } else {
+      EXPECT_EQ(error, "");
+      EXPECT_EQ(bmp.Width(), c.width);
+      EXPECT_EQ(bmp.Height(), c.height);
+    }
   }
 }
 
