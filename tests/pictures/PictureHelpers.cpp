@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <sstream>
 
@@ -80,4 +86,39 @@ std::string Describe(const Difference& d) {
     << int(GetRValue(d.Ours)) << "," << int(GetGValue(d.Ours)) << "," << int(GetBValue(d.Ours)) << ", theirs "
     << int(d.Theirs[0]) << "," << int(d.Theirs[1]) << "," << int(d.Theirs[2]);
   return s.str();
+}
+
+namespace {
+bool SetImmutable(const std::string& path, bool on) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return false;
+  int flags = 0;
+  bool ok = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  if (ok) {
+    flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    ok = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  }
+  close(fd);
+  return ok;
+}
+}  // namespace
+
+ReadOnlyGuard::ReadOnlyGuard(const std::string& path) : path_(path) {
+  struct stat st {};
+  if (stat(path.c_str(), &st) != 0) {
+    ADD_FAILURE() << "cannot make " << path << " read-only: it does not exist";
+    return;
+  }
+  mode_ = st.st_mode & 07777;
+  chmod(path.c_str(), mode_ & ~0222u);
+  if (geteuid() == 0) {
+    immutable_ = SetImmutable(path, true);
+    if (!immutable_) ADD_FAILURE() << "running as root and cannot set the immutable attribute of " << path;
+  }
+  EXPECT_NE(access(path.c_str(), W_OK), 0) << path << " is still writable";
+}
+
+ReadOnlyGuard::~ReadOnlyGuard() {
+  if (immutable_) SetImmutable(path_, false);
+  if (mode_) chmod(path_.c_str(), mode_);
 }

@@ -48,3 +48,18 @@ struct Difference {
 };
 Difference Compare(const TBitmap& bmp, const RgbPicture& pic);
 std::string Describe(const Difference& d);
+
+// Makes a file or folder read-only for this process while it lives: mode without write bits and,
+// for root (who writes anyway), the immutable attribute. Fails the test when that is not possible.
+class ReadOnlyGuard {
+ public:
+  explicit ReadOnlyGuard(const std::string& path);
+  ~ReadOnlyGuard();
+  ReadOnlyGuard(const ReadOnlyGuard&) = delete;
+  ReadOnlyGuard& operator=(const ReadOnlyGuard&) = delete;
+
+ private:
+  std::string path_;
+  unsigned mode_ = 0;
+  bool immutable_ = false;
+};
