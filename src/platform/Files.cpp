@@ -108,7 +108,7 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& name, std::
 }
 
 bool WriteFileAtomic(const std::string& name, const void* data, std::size_t size, std::string* error,
-                     std::optional<unsigned> mode) {
+                     std::optional<unsigned> mode, bool sync) {
   auto fail = [&](const std::string& what) {
     if (error) *error = what + ": " + std::strerror(errno);
     return false;
@@ -144,7 +144,7 @@ bool WriteFileAtomic(const std::string& name, const void* data, std::size_t size
     p += n;
     left -= std::size_t(n);
   }
-  if (fsync(fd) != 0 || close(fd) != 0) {
+  if ((sync && fsync(fd) != 0) || close(fd) != 0) {
     const int e = errno;
     unlink(tmp.c_str());
     errno = e;
