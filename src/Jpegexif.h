@@ -32,8 +32,8 @@ uint32_t FindExifEntry(const uint8_t* block, std::size_t size, uint16_t tag);
 
 // Clears the record except Thumbnail and fills it from the file's EXIF block. With Thumbnail
 // set, the thumbnail is decoded into it (32-bit; 0 x 0 when the block has none). A thumbnail
-// that is not a JPEG the codec accepts, or that lies outside the block, throws
-// std::runtime_error after the other fields are filled.
+// that is not a JPEG the codec accepts, lies outside the block or claims more than a megapixel
+// throws std::runtime_error after the other fields are filled.
 void ReadExifInfo(PictureInfo& info, const std::string& fileName);
 // The same for a file's leading bytes held in memory.
 void ReadExifInfoFromBytes(PictureInfo& info, const uint8_t* data, std::size_t size);

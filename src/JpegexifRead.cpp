@@ -14,6 +14,8 @@ constexpr std::size_t kTiffStart = 12;  // file byte of TIFF offset 0
 constexpr std::size_t kTextBytes = 20;
 // Real files chain at most a handful of IFDs on the searched path.
 constexpr int kMaxIfds = 32;
+// A 64 KB segment holds no real thumbnail beyond this; a header claiming more is hostile.
+constexpr int64_t kMaxThumbnailPixels = int64_t(1) << 20;
 
 constexpr uint16_t kTagModel = 0x0110, kTagExifIfd = 0x8769, kTagDateTimeOriginal = 0x9003,
                    kTagPixelX = 0xA002, kTagPixelY = 0xA003, kTagThumbOffset = 0x0201, kTagThumbLength = 0x0202;
@@ -148,6 +150,9 @@ void ParseExifBlock(PictureInfo& info, const uint8_t* block, std::size_t size) {
                              ") lies outside the EXIF block");
   TJPEGImage jpeg;
   jpeg.LoadFromMemory(tiff.At(offset), length);
+  if (int64_t(jpeg.Width()) * jpeg.Height() > kMaxThumbnailPixels)
+    throw std::runtime_error("EXIF: the thumbnail claims " + std::to_string(jpeg.Width()) + " x " +
+                             std::to_string(jpeg.Height()) + " pixels");
   jpeg.AssignTo(*info.Thumbnail, pf32bit);
 }
 

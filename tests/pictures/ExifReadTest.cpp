@@ -304,7 +304,7 @@ TEST(ExifRead, ThumbnailRanges) {
   TBitmap small;
   small.SetSize(8, 6);
   const std::vector<uint8_t> jpeg = EncodeExifThumbnail(small);
-  auto make = [&](uint32_t offset, uint32_t length) {
+  auto make = [](uint32_t offset, uint32_t length, const std::vector<uint8_t>& jpeg) {
     std::vector<uint8_t> t = {
         'I', 'I', 0x2A, 0, 8, 0, 0, 0,  // header
         2, 0,                           // 8: IFD0 standing in for IFD1
@@ -317,7 +317,7 @@ TEST(ExifRead, ThumbnailRanges) {
   };
   const uint32_t n = uint32_t(jpeg.size());
   TBitmap thumb;
-  PictureInfo info = Read(make(38, n), &thumb);
+  PictureInfo info = Read(make(38, n, jpeg), &thumb);
   EXPECT_EQ(info.ThumbOffsetEntry, 10u);
   EXPECT_EQ(info.ThumbLengthEntry, 22u);
   EXPECT_EQ(thumb.Width(), 8);
@@ -329,10 +329,26 @@ TEST(ExifRead, ThumbnailRanges) {
     TBitmap t2;
     PictureInfo i2;
     i2.Thumbnail = &t2;
-    const auto bytes = make(offset, length);
+    const auto bytes = make(offset, length, jpeg);
     EXPECT_THROW(ReadExifInfoFromBytes(i2, bytes.data(), bytes.size()), std::runtime_error);
     EXPECT_EQ(i2.ThumbOffsetEntry, 10u) << "the fields read before the thumbnail stay filled";
   }
+
+  // A small stream declaring a picture of more than a megapixel is no thumbnail.
+  TBitmap blank, t3;
+  blank.SetSize(1025, 1024);
+  const std::vector<uint8_t> huge = EncodeExifThumbnail(blank);
+  ASSERT_LT(huge.size(), 60000u);
+  PictureInfo i3;
+  i3.Thumbnail = &t3;
+  const auto bytes = make(38, uint32_t(huge.size()), huge);
+  try {
+    ReadExifInfoFromBytes(i3, bytes.data(), bytes.size());
+    ADD_FAILURE() << "no error";
+  } catch (const std::runtime_error& e) {
+    EXPECT_NE(std::string(e.what()).find("1025 x 1024"), std::string::npos) << e.what();
+  }
+  EXPECT_TRUE(t3.Empty());
 }
 
 }  // namespace
