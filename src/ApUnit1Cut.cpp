@@ -2,6 +2,8 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QToolButton>
+#include <cstring>
 
 #include "ApUnit1.h"
 #include "Imgtools.h"

@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPrinter>
+#include <QToolButton>
 #include <QUrl>
 
 #include "ApUnit1.h"
@@ -16,6 +17,7 @@
 #include "platform/Files.h"
 #include "platform/Ui.h"
 #include "platform/widgets/Cursor.h"
+#include "platform/widgets/Guard.h"
 #include "platform/widgets/PaintBox.h"
 #include "platform/widgets/Printer.h"
 

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QToolButton>
 #include <QListWidget>
 #include <QTimer>
 #include <cstdlib>

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QCheckBox>
 #include <QLabel>
+#include <QToolButton>
 #include <QListWidget>
 
 #include "ApUnit1.h"

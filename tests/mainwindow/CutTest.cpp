@@ -77,7 +77,9 @@ TEST(Cut, EdgeCases) {
     EXPECT_EQ(form->WorkBitmap.Height(), c.outH);
     EXPECT_EQ(form->History.Top() == top + 1, c.recorded);
     EXPECT_EQ(form->CbxEllip->isChecked(), c.ellipse && !c.recorded);
-    if (c.recorded) EXPECT_EQ(form->CutRect, (TRect{0, 0, c.outW, c.outH}));
+    if (c.recorded) {
+      EXPECT_EQ(form->CutRect, (TRect{0, 0, c.outW, c.outH}));
+    }
     if (c.dstW <= 0 && c.dstH <= 0 && !c.ellipse && c.recorded) {
       // Unscaled: every pixel is the framed pixel.
       for (int y = 0; y < c.outH; ++y)
