@@ -99,7 +99,11 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& name, std::
   while (done < data.size()) {
     const ssize_t n = read(fd, data.data() + done, data.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n < 0) {  // a read error is no shorter file
+      close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
     done += std::size_t(n);
   }
   close(fd);
