@@ -29,7 +29,7 @@ struct Reader {
 int ReadBytes(GifFileType* gif, GifByteType* buf, int n) {
   auto* r = static_cast<Reader*>(gif->UserData);
   const std::size_t take = std::min<std::size_t>(std::size_t(std::max(n, 0)), r->size - r->pos);
-  std::memcpy(buf, r->data + r->pos, take);
+  if (take > 0) std::memcpy(buf, r->data + r->pos, take);
   r->pos += take;
   return int(take);
 }

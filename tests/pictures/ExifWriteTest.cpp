@@ -242,7 +242,7 @@ TEST(ExifWrite, ThumbnailNeverOverflowsTheSegment) {
   EXPECT_THROW(EncodeExifThumbnail(noise, 10), std::runtime_error);
 }
 
-TEST(ExifWrite, UnwritableTargetLeavesTheOldFileAndReportsFalse) {
+TEST(ExifWrite, MissingFolderReportsFalseWithTheReason) {
   TempDir dir;
   TBitmap bmp;
   PaintGradient(bmp, 40, 30);
