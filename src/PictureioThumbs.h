@@ -53,6 +53,7 @@ struct TOwnerDrawState {
 struct TThumbItemText {
   std::string Name, Kind, Info;
 };
+TThumbItemText ThumbItemText(const std::string& indexLine);
 
 // The index, the sheet and the cells in use for the one file list of the main window. Works
 // without a window: the list hands over its entries, its focus row and a canvas per row.
@@ -79,7 +80,6 @@ class TThumbList {
   // and the texts. Nothing for a k outside the index. The canvas's pen, brush and font are kept.
   void DrawThumbItem(TCanvas& canvas, int k, const TRect& rect, TOwnerDrawState state,
                      const TBitmap& folderPicture);
-  TThumbItemText ItemText(int k) const;
   // Writes the sheet as "@BmpList.bmp" into programFolder, or into dataFolder when that fails.
   // Returns the file written; "" after reporting that neither could be written.
   std::string SaveThumbSheet(const std::string& programFolder, const std::string& dataFolder);

@@ -65,10 +65,8 @@ void DrawFolderPicture(TBitmap& bmp) {
   c.Brush = brush;
 }
 
-TThumbItemText TThumbList::ItemText(int k) const {
+TThumbItemText ThumbItemText(const std::string& line) {
   TThumbItemText t;
-  if (k < 0 || std::size_t(k) >= index_.size()) return t;
-  const std::string& line = index_[std::size_t(k)];
   const std::string entry = IndexLineEntry(line);
   const std::string path = entry.empty() ? std::string() : entry.substr(1);
   t.Name = files::ExtractFileName(path);
@@ -92,7 +90,7 @@ void TThumbList::DrawThumbItem(TCanvas& canvas, int k, const TRect& rect, TOwner
   const CanvasState keep(canvas);
   canvas.FillRect(rect);
   const int px = rect.Left + 2, py = rect.Top + 2, column = rect.Left + 70;
-  const TThumbItemText text = ItemText(k);
+  const TThumbItemText text = ThumbItemText(index_[std::size_t(k)]);
   const std::string entry = IndexLineEntry(index_[std::size_t(k)]);
   if (!entry.empty() && entry[0] == '#') {
     canvas.Draw(px, py, folderPicture);
