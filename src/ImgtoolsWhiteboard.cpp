@@ -234,19 +234,13 @@ void WhiteboardClean(TBitmap& bmp, const TRect& frame, bool strong) {
     work = &framed;
     for (int y = 0; y < h; ++y) {
       uint8_t* __restrict p = framed.ScanLine(y);
-      for (int x = 0; x < w; ++x)
-        for (int c : {kB, kG, kR})
-          if (p[4 * x + c] > 250) p[4 * x + c] = 255;
+      for (int i = 0; i < 4 * w; ++i) p[i] = p[i] > 250 ? 255 : p[i];  // X too: it is not copied back
     }
   }
   // Colours only: the work copy's fourth byte holds scratch luminance.
   for (int y = 0; y < h; ++y) {
-    const uint8_t* __restrict s = work->ScanLine(y);
-    uint8_t* __restrict d = bmp.ScanLine(T + y) + std::ptrdiff_t(L) * 4;
-    for (int x = 0; x < w; ++x) {
-      d[4 * x + kB] = s[4 * x + kB];
-      d[4 * x + kG] = s[4 * x + kG];
-      d[4 * x + kR] = s[4 * x + kR];
-    }
+    const uint32_t* __restrict s = Row32(*work, y);
+    uint32_t* __restrict d = Row32(bmp, T + y) + L;
+    for (int x = 0; x < w; ++x) d[x] = (s[x] & 0x00FFFFFF) | (d[x] & 0xFF000000);
   }
 }
