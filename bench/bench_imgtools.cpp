@@ -76,25 +76,45 @@ void BM_Memcpy(benchmark::State& state) {
   }
 }
 
-void BM_GreyScale(benchmark::State& s) { RunRestored(s, [](TBitmap& b) { GreyScale({b, kWhole, false, false}); }); }
+void BM_GreyScale(benchmark::State& s) {
+  RunRestored(s, [](TBitmap& b) { GreyScale({b, kWhole, false, false}); });
+}
 void BM_GreyScaleEllipseInverted(benchmark::State& s) {
   RunRestored(s, [](TBitmap& b) { GreyScale({b, {500, 400, 5500, 3600}, true, true}); });
 }
-void BM_ContrastUp(benchmark::State& s) { RunRestored(s, [](TBitmap& b) { ContrastUp({b, kWhole, false, false}, 1.11); }); }
-void BM_DarkContrast(benchmark::State& s) { RunRestored(s, [](TBitmap& b) { DarkContrast({b, kWhole, false, false}); }); }
-void BM_WhiteBlackSwap(benchmark::State& s) { RunRestored(s, [](TBitmap& b) { WhiteBlackSwap({b, kWhole, false, false}); }); }
-void BM_Blur1Pass(benchmark::State& s) { RunRestored(s, [](TBitmap& b) { Convolve3x3({b, kWhole, false, false}, kBlurKernel); }); }
-void BM_Sharpen(benchmark::State& s) { RunRestored(s, [](TBitmap& b) { Convolve3x3({b, kWhole, false, false}, kSharpenKernel); }); }
-void BM_Mosaic(benchmark::State& s) { RunRestored(s, [](TBitmap& b) { Mosaic({b, kWhole, false, false}, false); }); }
-void BM_EdgeRelief(benchmark::State& s) { RunRestored(s, [](TBitmap& b) { EdgeRelief({b, kWhole, false, false}); }); }
-void BM_ErrorDiffusion(benchmark::State& s) { RunRestored(s, [](TBitmap& b) { ErrorDiffusion({b, kWhole, false, false}); }); }
+void BM_ContrastUp(benchmark::State& s) {
+  RunRestored(s, [](TBitmap& b) { ContrastUp({b, kWhole, false, false}, 1.11); });
+}
+void BM_DarkContrast(benchmark::State& s) {
+  RunRestored(s, [](TBitmap& b) { DarkContrast({b, kWhole, false, false}); });
+}
+void BM_WhiteBlackSwap(benchmark::State& s) {
+  RunRestored(s, [](TBitmap& b) { WhiteBlackSwap({b, kWhole, false, false}); });
+}
+void BM_Blur1Pass(benchmark::State& s) {
+  RunRestored(s, [](TBitmap& b) { Convolve3x3({b, kWhole, false, false}, kBlurKernel); });
+}
+void BM_Sharpen(benchmark::State& s) {
+  RunRestored(s, [](TBitmap& b) { Convolve3x3({b, kWhole, false, false}, kSharpenKernel); });
+}
+void BM_Mosaic(benchmark::State& s) {
+  RunRestored(s, [](TBitmap& b) { Mosaic({b, kWhole, false, false}, false); });
+}
+void BM_EdgeRelief(benchmark::State& s) {
+  RunRestored(s, [](TBitmap& b) { EdgeRelief({b, kWhole, false, false}); });
+}
+void BM_ErrorDiffusion(benchmark::State& s) {
+  RunRestored(s, [](TBitmap& b) { ErrorDiffusion({b, kWhole, false, false}); });
+}
 void BM_Letterpress(benchmark::State& s) {
   RunRestored(s, [](TBitmap& b) {
     TRect f = kWhole;
     Letterpress(b, f, false);
   });
 }
-void BM_FillOutsideEllipse(benchmark::State& s) { RunRestored(s, [](TBitmap& b) { FillOutsideEllipse(b, 0x00FFFFFF); }); }
+void BM_FillOutsideEllipse(benchmark::State& s) {
+  RunRestored(s, [](TBitmap& b) { FillOutsideEllipse(b, 0x00FFFFFF); });
+}
 void BM_HalvingBlur(benchmark::State& s) {
   static TBitmap blurred;
   RunRestored(s, [](TBitmap& b) { HalvingBlur(blurred, b, kH / 8); });
@@ -137,12 +157,20 @@ void BM_AddMargin(benchmark::State& s) {
     AddMargin(b, cut, false);
   });
 }
-void BM_AddRightMargin(benchmark::State& s) { RunRestored(s, [](TBitmap& b) { AddRightMargin(b); }); }
-void BM_Border3D(benchmark::State& s) { RunRestored(s, [](TBitmap& b) { Border3D(b, 4); }); }
-void BM_InsertText(benchmark::State& s) {
-  RunRestored(s, [](TBitmap& b) { InsertText(b, {200, 200, 3000, 400}, "白板 Kestrelframe 2022", clYellow); });
+void BM_AddRightMargin(benchmark::State& s) {
+  RunRestored(s, [](TBitmap& b) { AddRightMargin(b); });
 }
-void BM_StampShotDate(benchmark::State& s) { RunRestored(s, [](TBitmap& b) { StampShotDate(b, "2022:09:26 14:05:33"); }); }
+void BM_Border3D(benchmark::State& s) {
+  RunRestored(s, [](TBitmap& b) { Border3D(b, 4); });
+}
+void BM_InsertText(benchmark::State& s) {
+  RunRestored(s, [](TBitmap& b) {
+    InsertText(b, {200, 200, 3000, 400}, "白板 Kestrelframe 2022", clYellow);
+  });
+}
+void BM_StampShotDate(benchmark::State& s) {
+  RunRestored(s, [](TBitmap& b) { StampShotDate(b, "2022:09:26 14:05:33"); });
+}
 void BM_WhiteboardClean(benchmark::State& s) {
   const bool strong = s.range(0) != 0;
   RunRestored(s, [strong](TBitmap& b) { WhiteboardClean(b, kWhole, strong); });

@@ -11,7 +11,8 @@ namespace {
 IMGTOOLS_ROW_KERNEL void StretchRow(const uint32_t* __restrict p, int n, int16_t* __restrict v) {
   for (int x = 0; x < n; ++x) {
     const uint32_t q = p[x];
-    v[x] = static_cast<int16_t>(Clamp255(((Luma((q >> 16) & 0xFF, (q >> 8) & 0xFF, q & 0xFF) - 16) * 255) / 208));
+    v[x] = static_cast<int16_t>(
+        Clamp255(((Luma((q >> 16) & 0xFF, (q >> 8) & 0xFF, q & 0xFF) - 16) * 255) / 208));
   }
 }
 
@@ -66,14 +67,12 @@ namespace {
 
 // Tile rows top to bottom, '#' black, '.' white, lightest last.
 constexpr const char* kTiles[16][4] = {
-    {"####", "####", "####", "####"}, {"####", "####", "####", "####"},
-    {".##.", "####", "####", ".##."}, {".##.", "####", "####", ".##."},
-    {"..#.", "###.", ".###", ".#.."}, {"..#.", "###.", ".###", ".#.."},
-    {"..#.", ".##.", ".###", ".#.."}, {"....", "###.", ".###", "...."},
-    {"..#.", ".##.", ".##.", "...."}, {"....", ".##.", ".##.", "...."},
-    {"....", "..#.", ".##.", "...."}, {"....", ".##.", "..#.", "...."},
-    {"....", "..#.", ".#..", "...."}, {"....", "....", "..#.", "...."},
-    {"....", "....", "....", "...."}, {"....", "....", "....", "...."},
+    {"####", "####", "####", "####"}, {"####", "####", "####", "####"}, {".##.", "####", "####", ".##."},
+    {".##.", "####", "####", ".##."}, {"..#.", "###.", ".###", ".#.."}, {"..#.", "###.", ".###", ".#.."},
+    {"..#.", ".##.", ".###", ".#.."}, {"....", "###.", ".###", "...."}, {"..#.", ".##.", ".##.", "...."},
+    {"....", ".##.", ".##.", "...."}, {"....", "..#.", ".##.", "...."}, {"....", ".##.", "..#.", "...."},
+    {"....", "..#.", ".#..", "...."}, {"....", "....", "..#.", "...."}, {"....", "....", "....", "...."},
+    {"....", "....", "....", "...."},
 };
 
 const TBitmap& TileSheet() {
@@ -105,7 +104,9 @@ void Letterpress(TBitmap& bmp, TRect& frame, bool ellipse) {
   const int W = bmp.Width(), H = bmp.Height();
   if (W == 0 || H == 0) return;
   const TBitmap& sheet = TileSheet();
-  auto grey = [&](int x, int y) { return int(bmp.ScanLine(ClampTo(y, 0, H - 1))[4 * ClampTo(x, 0, W - 1) + kG]); };
+  auto grey = [&](int x, int y) {
+    return int(bmp.ScanLine(ClampTo(y, 0, H - 1))[4 * ClampTo(x, 0, W - 1) + kG]);
+  };
   // Bands and blocks wholly outside the picture draw nothing and are skipped.
   int y = frame.Top;
   int shift = 0;

@@ -55,13 +55,14 @@ struct AnyKernel {
 
 // Every byte of the run, X included, into tmp; then B, G, R from tmp and X kept.
 template <class Kn>
-IMGTOOLS_ROW_KERNEL void ConvolveRow(uint8_t* __restrict out, const uint8_t* __restrict up, const uint8_t* __restrict own,
-                 const uint8_t* __restrict down, int n, const Kn& k, uint8_t* __restrict tmp) {
+IMGTOOLS_ROW_KERNEL void ConvolveRow(uint8_t* __restrict out, const uint8_t* __restrict up,
+                                     const uint8_t* __restrict own, const uint8_t* __restrict down, int n,
+                                     const Kn& k, uint8_t* __restrict tmp) {
   using Sum = typename Kn::Sum;
   for (int i = 0; i < 4 * n; ++i) {
-    const Sum s = static_cast<Sum>(k.W(0) * up[i - 4] + k.W(1) * up[i] + k.W(2) * up[i + 4] + k.W(3) * own[i - 4] +
-                                   k.W(4) * own[i] + k.W(5) * own[i + 4] + k.W(6) * down[i - 4] + k.W(7) * down[i] +
-                                   k.W(8) * down[i + 4]);
+    const Sum s = static_cast<Sum>(k.W(0) * up[i - 4] + k.W(1) * up[i] + k.W(2) * up[i + 4] +
+                                   k.W(3) * own[i - 4] + k.W(4) * own[i] + k.W(5) * own[i + 4] +
+                                   k.W(6) * down[i - 4] + k.W(7) * down[i] + k.W(8) * down[i + 4]);
     tmp[i] = static_cast<uint8_t>(Clamp255(k.Div(s)));
   }
   uint32_t* __restrict o = reinterpret_cast<uint32_t*>(out);
@@ -160,7 +161,8 @@ class LumaRow {
     uint8_t* __restrict l = l_.data();
     const uint8_t* __restrict p = row + 4 * x0_;
     const int n = x1_ - x0_;
-    for (int i = 0; i < n; ++i) l[i + 1] = static_cast<uint8_t>(Luma(p[4 * i + kR], p[4 * i + kG], p[4 * i + kB]));
+    for (int i = 0; i < n; ++i)
+      l[i + 1] = static_cast<uint8_t>(Luma(p[4 * i + kR], p[4 * i + kG], p[4 * i + kB]));
     const uint8_t* first = row + 4 * std::max(x0_ - 1, 0);
     const uint8_t* last = row + 4 * std::min(x1_, W_ - 1);
     l[0] = static_cast<uint8_t>(Luma(first[kR], first[kG], first[kB]));
@@ -174,11 +176,11 @@ class LumaRow {
   std::vector<uint8_t> l_;
 };
 
-IMGTOOLS_ROW_KERNEL void ReliefRow(uint32_t* __restrict out, const uint8_t* __restrict up, const uint8_t* __restrict own,
-               const uint8_t* __restrict down, int n) {
+IMGTOOLS_ROW_KERNEL void ReliefRow(uint32_t* __restrict out, const uint8_t* __restrict up,
+                                   const uint8_t* __restrict own, const uint8_t* __restrict down, int n) {
   for (int x = 0; x < n; ++x) {
-    const uint32_t v = uint32_t(
-        Clamp255(255 - 2 * std::abs(down[x] - up[x]) - 2 * std::abs(own[x + 1] - own[x - 1])));
+    const uint32_t v =
+        uint32_t(Clamp255(255 - 2 * std::abs(down[x] - up[x]) - 2 * std::abs(own[x + 1] - own[x - 1])));
     out[x] = (out[x] & 0xFF000000) | v | (v << 8) | (v << 16);
   }
 }

@@ -57,7 +57,8 @@ void BoxMethod(TBitmap& dst, int L, int T, int w, int h, const TBitmap& src, int
 }
 
 // Exact halving (2 × 2 blocks at even coordinates), the common case of the box method.
-IMGTOOLS_ROW_KERNEL void HalveRow(uint8_t* __restrict out, const uint8_t* __restrict r0, const uint8_t* __restrict r1, int w) {
+IMGTOOLS_ROW_KERNEL void HalveRow(uint8_t* __restrict out, const uint8_t* __restrict r0,
+                                  const uint8_t* __restrict r1, int w) {
   for (int x = 0; x < w; ++x)
     for (int c = 0; c < 4; ++c) {
       const int i = 8 * x + c;
@@ -85,30 +86,36 @@ std::vector<Tap> AxisTaps(int n, int srcN) {
 // The bilinear sum of one byte, (p00·w00 + p01·w01 + p10·w10 + p11·w11) >> 8, always lies in
 // 0 … 65280 (the weights of equal pixels add up to 256 or a little less, even where a weight is
 // negative past the last row or column), so it is exact in 16-bit arithmetic, modulo 2^16.
-IMGTOOLS_ROW_KERNEL void BlendRow(uint8_t* __restrict out, const uint8_t* __restrict p00, const uint8_t* __restrict p01,
-              const uint8_t* __restrict p10, const uint8_t* __restrict p11, const int16_t* __restrict w00,
-              const int16_t* __restrict w01, const int16_t* __restrict w10, const int16_t* __restrict w11, int n) {
+IMGTOOLS_ROW_KERNEL void BlendRow(uint8_t* __restrict out, const uint8_t* __restrict p00,
+                                  const uint8_t* __restrict p01, const uint8_t* __restrict p10,
+                                  const uint8_t* __restrict p11, const int16_t* __restrict w00,
+                                  const int16_t* __restrict w01, const int16_t* __restrict w10,
+                                  const int16_t* __restrict w11, int n) {
   for (int i = 0; i < n; ++i) {
-    const uint16_t s = static_cast<uint16_t>(p00[i] * w00[i] + p01[i] * w01[i] + p10[i] * w10[i] + p11[i] * w11[i]);
+    const uint16_t s =
+        static_cast<uint16_t>(p00[i] * w00[i] + p01[i] * w01[i] + p10[i] * w10[i] + p11[i] * w11[i]);
     out[i] = static_cast<uint8_t>(s >> 8);
   }
 }
 
 // The same with the weights worked out on the way, for rows that share no weights.
-IMGTOOLS_ROW_KERNEL void BlendRowWeighing(uint8_t* __restrict out, const uint8_t* __restrict p00, const uint8_t* __restrict p01,
-                      const uint8_t* __restrict p10, const uint8_t* __restrict p11, const int16_t* __restrict ax,
-                      const int16_t* __restrict wx, int wy, int n) {
+IMGTOOLS_ROW_KERNEL void BlendRowWeighing(uint8_t* __restrict out, const uint8_t* __restrict p00,
+                                          const uint8_t* __restrict p01, const uint8_t* __restrict p10,
+                                          const uint8_t* __restrict p11, const int16_t* __restrict ax,
+                                          const int16_t* __restrict wx, int wy, int n) {
   const int by = 256 - wy;
   for (int i = 0; i < n; ++i) {
-    const int w00 = (ax[i] * by) >> 8, w01 = (wx[i] * by) >> 8, w10 = (ax[i] * wy) >> 8, w11 = (wx[i] * wy) >> 8;
+    const int w00 = (ax[i] * by) >> 8, w01 = (wx[i] * by) >> 8, w10 = (ax[i] * wy) >> 8,
+              w11 = (wx[i] * wy) >> 8;
     const uint16_t s = static_cast<uint16_t>(p00[i] * w00 + p01[i] * w01 + p10[i] * w10 + p11[i] * w11);
     out[i] = static_cast<uint8_t>(s >> 8);
   }
 }
 
-IMGTOOLS_ROW_KERNEL void MakeWeights(const int16_t* __restrict ax, const int16_t* __restrict wx, int n, int wy,
-                                     int16_t* __restrict w00, int16_t* __restrict w01, int16_t* __restrict w10,
-                                     int16_t* __restrict w11) {
+// The four weights of every byte of a row for the vertical weight wy.
+IMGTOOLS_ROW_KERNEL void MakeWeights(const int16_t* __restrict ax, const int16_t* __restrict wx, int n,
+                                     int wy, int16_t* __restrict w00, int16_t* __restrict w01,
+                                     int16_t* __restrict w10, int16_t* __restrict w11) {
   const int by = 256 - wy;
   for (int i = 0; i < n; ++i) {
     w00[i] = static_cast<int16_t>((ax[i] * by) >> 8);
@@ -118,13 +125,12 @@ IMGTOOLS_ROW_KERNEL void MakeWeights(const int16_t* __restrict ax, const int16_t
   }
 }
 
-// The four weights of a destination row, one per byte, for one vertical weight.
 struct RowWeights {
   std::vector<int16_t> w[4];
   void Make(const std::vector<int16_t>& ax, const std::vector<int16_t>& wx, int weight) {
     for (auto& v : w) v.resize(ax.size());
-    MakeWeights(ax.data(), wx.data(), static_cast<int>(ax.size()), weight, w[0].data(), w[1].data(), w[2].data(),
-                w[3].data());
+    MakeWeights(ax.data(), wx.data(), static_cast<int>(ax.size()), weight, w[0].data(), w[1].data(),
+                w[2].data(), w[3].data());
   }
 };
 
@@ -163,7 +169,8 @@ void BilinearMethod(TBitmap& dst, int L, int T, int w, int h, const TBitmap& src
     g.Make(Row32(src, sy), sy, tx);
     return g;
   };
-  // Enlarging by a whole factor k repeats k vertical weights (and a few more past the last row); up to 16 weight sets are kept.
+  // Enlarging by a whole factor k repeats k vertical weights (and a few more past the last row):
+  // up to 16 weight sets are made once and kept.
   constexpr int kKept = 16;
   std::vector<int> distinct;
   for (int y = 0; y < h && int(distinct.size()) <= kKept; ++y)
@@ -178,12 +185,13 @@ void BilinearMethod(TBitmap& dst, int L, int T, int w, int h, const TBitmap& src
     const GatheredRow& r1 = gathered(t.s1, t.s0);
     uint8_t* out = dst.ScanLine(T + y) + std::ptrdiff_t(L) * 4;
     if (!fewWeights) {
-      BlendRowWeighing(out, bytes(r0.at0), bytes(r0.at1), bytes(r1.at0), bytes(r1.at1), ax.data(), wx.data(), t.w, 4 * w);
+      BlendRowWeighing(out, bytes(r0.at0), bytes(r0.at1), bytes(r1.at0), bytes(r1.at1), ax.data(), wx.data(),
+                       t.w, 4 * w);
       continue;
     }
     const RowWeights& wt = weights[std::find(distinct.begin(), distinct.end(), t.w) - distinct.begin()];
-    BlendRow(out, bytes(r0.at0), bytes(r0.at1), bytes(r1.at0), bytes(r1.at1),
-             wt.w[0].data(), wt.w[1].data(), wt.w[2].data(), wt.w[3].data(), 4 * w);
+    BlendRow(out, bytes(r0.at0), bytes(r0.at1), bytes(r1.at0), bytes(r1.at1), wt.w[0].data(), wt.w[1].data(),
+             wt.w[2].data(), wt.w[3].data(), 4 * w);
   }
 }
 

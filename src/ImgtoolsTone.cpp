@@ -56,8 +56,8 @@ struct ContrastTable {
 inline int DivideBy9(int v) { return static_cast<int>(static_cast<float>(v) / 9.0f); }
 
 // Looks up Y' and s per pixel (a table lookup does not vectorise), then works out the colours.
-IMGTOOLS_ROW_KERNEL void ContrastRow(uint32_t* __restrict p, int a, int b, const ContrastTable& t, int* __restrict ys,
-                 int* __restrict ss) {
+IMGTOOLS_ROW_KERNEL void ContrastRow(uint32_t* __restrict p, int a, int b, const ContrastTable& t,
+                                     int* __restrict ys, int* __restrict ss) {
   const int n = b - a;
   p += a;
   for (int x = 0; x < n; ++x) {
@@ -79,7 +79,8 @@ IMGTOOLS_ROW_KERNEL void ContrastRow(uint32_t* __restrict p, int a, int b, const
 
 int Nudge(int target, int v, int b) { return Clamp255(((target + 7 * b) >> 3) + ((9 * (v - b)) >> 3)); }
 
-IMGTOOLS_ROW_KERNEL void DarkContrastRow(uint32_t* __restrict p, const uint32_t* __restrict blur, int a, int b) {
+IMGTOOLS_ROW_KERNEL void DarkContrastRow(uint32_t* __restrict p, const uint32_t* __restrict blur, int a,
+                                         int b) {
   for (int x = a; x < b; ++x) {
     const uint32_t v = p[x], bl = blur[x];
     const int nb = Nudge(128, v & 0xFF, bl & 0xFF);
@@ -98,7 +99,9 @@ IMGTOOLS_ROW_KERNEL void GreyRow(uint32_t* __restrict p, int a, int b) {
   }
 }
 
-uint32_t Rgb(uint32_t x, int r, int g, int b) { return x | uint32_t(r << 16) | uint32_t(g << 8) | uint32_t(b); }
+uint32_t Rgb(uint32_t x, int r, int g, int b) {
+  return x | uint32_t(r << 16) | uint32_t(g << 8) | uint32_t(b);
+}
 
 // Every outcome is worked out and one chosen, so the row has no branches; the picture's
 // brightness decides which outcomes there are.
@@ -142,7 +145,8 @@ void ContrastUp(const EffectArgs& a, double factor) {
     table.s[Y] = (table.y[Y] * 65536) / std::max(Y, 1);
   }
   std::vector<int> ys(std::max(r.x1 - r.x0, 0)), ss(ys.size());
-  ForEachSelectedRun(t, r, [&](int y, int x0, int x1) { ContrastRow(Row32(bmp, y), x0, x1, table, ys.data(), ss.data()); });
+  ForEachSelectedRun(
+      t, r, [&](int y, int x0, int x1) { ContrastRow(Row32(bmp, y), x0, x1, table, ys.data(), ss.data()); });
 }
 
 void DarkContrast(const EffectArgs& a) {
@@ -154,7 +158,8 @@ void DarkContrast(const EffectArgs& a) {
   const int W = bmp.Width(), H = bmp.Height();
   TBitmap& blur = ScratchBitmap(kScratchBlur, W, H);
   HalvingBlur(blur, bmp, std::min(W, H) / 8);
-  ForEachSelectedRun(t, r, [&](int y, int x0, int x1) { DarkContrastRow(Row32(bmp, y), Row32(blur, y), x0, x1); });
+  ForEachSelectedRun(t, r,
+                     [&](int y, int x0, int x1) { DarkContrastRow(Row32(bmp, y), Row32(blur, y), x0, x1); });
 }
 
 void GreyScale(const EffectArgs& a) {

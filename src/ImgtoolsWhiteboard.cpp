@@ -32,7 +32,8 @@ struct Range2 {
   int x0, y0, x1, y1;
 };
 Range2 Inset(const TBitmap& b, int L, int T, int R, int B, int left, int right) {
-  return {std::max(L, left), std::max(T, left), std::min(R, b.Width() - right), std::min(B, b.Height() - right)};
+  return {std::max(L, left), std::max(T, left), std::min(R, b.Width() - right),
+          std::min(B, b.Height() - right)};
 }
 
 // Copies of three consecutive rows as they were before the stage wrote any of them.
@@ -69,7 +70,8 @@ void MarkerRestore(TBitmap& bmp, int L, int T, int R, int B) {
   const int W = bmp.Width(), H = bmp.Height();
   for (int y = 0; y < H; ++y) {
     uint8_t* __restrict p = bmp.ScanLine(y);
-    for (int x = 0; x < W; ++x) p[4 * x + kX] = static_cast<uint8_t>(Luma(p[4 * x + kR], p[4 * x + kG], p[4 * x + kB]));
+    for (int x = 0; x < W; ++x)
+      p[4 * x + kX] = static_cast<uint8_t>(Luma(p[4 * x + kR], p[4 * x + kG], p[4 * x + kB]));
   }
   const Range2 r = Inset(bmp, L, T, R, B, 4, 4);
   if (r.x0 >= r.x1 || r.y0 >= r.y1) return;
@@ -150,7 +152,8 @@ void ColourStrokes(TBitmap& bmp, int L, int T, int R, int B) {
       int s[4];
       for (int c : {kB, kG, kR}) {
         const int i = 4 * x + c;
-        const int ring = up[i - 4] + up[i] + up[i + 4] + own[i - 4] + own[i + 4] + down[i - 4] + down[i] + down[i + 4];
+        const int ring =
+            up[i - 4] + up[i] + up[i + 4] + own[i - 4] + own[i + 4] + down[i - 4] + down[i] + down[i + 4];
         s[c] = (ring + 30 * own[i]) / 38;
       }
       const int sR = s[kR], sG = s[kG], sB = s[kB];
@@ -213,7 +216,8 @@ void WhiteboardClean(TBitmap& bmp, const TRect& frame, bool strong) {
   const int w = R - L, h = B - T;
   const double f = 1600.0 / w < 1 ? 1600.0 / w : 1;
   TBitmap& framed = ScratchBitmap(f < 1 ? kScratchFull : kScratchWork, w, h);
-  for (int y = 0; y < h; ++y) std::memcpy(framed.ScanLine(y), bmp.ScanLine(T + y) + std::ptrdiff_t(L) * 4, std::size_t(w) * 4);
+  for (int y = 0; y < h; ++y)
+    std::memcpy(framed.ScanLine(y), bmp.ScanLine(T + y) + std::ptrdiff_t(L) * 4, std::size_t(w) * 4);
   TBitmap* work = &framed;
   if (f < 1) {
     const int sw = static_cast<int>(w * f), sh = static_cast<int>(h * f);

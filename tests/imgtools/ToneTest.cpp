@@ -103,9 +103,9 @@ TEST(GreyScale, SetsTheLumaAndKeepsX) {
 // The effects change exactly the pixels the frame shape test selects, whatever the frame.
 TEST(GreyScale, ChangesExactlyTheSelectedPixels) {
   const TRect frames[] = {
-      {2, 3, 9, 8},     {0, 0, 13, 11},  {-4, -3, 6, 5},  {7, 6, 20, 30}, {3, 2, 4, 10},
-      {5, 1, 6, 2},     {0, 0, 1, 1},    {4, 4, 4, 9},    {9, 2, 3, 8},   {-10, -10, -2, -2},
-      {1, 1, 12, 10},   {2, 0, 11, 11},  {-6, 2, 19, 9},  {3, -8, 10, 25}, {6, 5, 7, 6},
+      {2, 3, 9, 8},   {0, 0, 13, 11}, {-4, -3, 6, 5}, {7, 6, 20, 30},  {3, 2, 4, 10},
+      {5, 1, 6, 2},   {0, 0, 1, 1},   {4, 4, 4, 9},   {9, 2, 3, 8},    {-10, -10, -2, -2},
+      {1, 1, 12, 10}, {2, 0, 11, 11}, {-6, 2, 19, 9}, {3, -8, 10, 25}, {6, 5, 7, 6},
   };
   for (const TRect& f : frames)
     for (int mode = 0; mode < 4; ++mode) {
@@ -150,7 +150,8 @@ TEST(DarkContrast, MovesAFlatAreaTowardWarmGrey) {
 TEST(DarkContrast, PullsTheLocalMeanAndAmplifiesDetail) {
   // Against the blurred copy of the same picture: v' = ((T + 7b) >> 3) + ((9 (v - b)) >> 3).
   TBitmap b, blur;
-  Make(b, 24, 16, [](int x, int y) { return Pix(40 + 7 * x, 30 + 5 * y + (x & 1) * 20, 200 - 3 * x - 2 * y); });
+  Make(b, 24, 16,
+       [](int x, int y) { return Pix(40 + 7 * x, 30 + 5 * y + (x & 1) * 20, 200 - 3 * x - 2 * y); });
   HalvingBlur(blur, b, 16 / 8);
   TBitmap orig;
   orig.Assign(b);
@@ -176,12 +177,12 @@ TEST(WhiteBlackSwap, DarkPicture) {
     return (y == 4 ? last[x] : Grey(2)) | kX;
   });
   WhiteBlackSwap({b, {0, 0, 5, 5}, false, false});
-  EXPECT_EQ(Px(b, 0, 0), 0x00FFFFFFu);                       // Y 2 < 28: white, X = 0
-  EXPECT_EQ(Px(b, 0, 4), 0x00FFFFFFu);                       // Y 5
-  EXPECT_EQ(Px(b, 1, 4), 0u);                                // Y 250 > 228: black
-  EXPECT_EQ(Px(b, 2, 4), Pix(139, 132, 139) | kX);           // G 200: 22/2, 72/16
-  EXPECT_EQ(Px(b, 3, 4), Pix(115, 131, 94) | kX);            // -27/2 = -13, 62/16 = 3, -68/2 = -34
-  EXPECT_EQ(Px(b, 4, 4), Grey(100) | kX);                    // G 100: unchanged
+  EXPECT_EQ(Px(b, 0, 0), 0x00FFFFFFu);              // Y 2 < 28: white, X = 0
+  EXPECT_EQ(Px(b, 0, 4), 0x00FFFFFFu);              // Y 5
+  EXPECT_EQ(Px(b, 1, 4), 0u);                       // Y 250 > 228: black
+  EXPECT_EQ(Px(b, 2, 4), Pix(139, 132, 139) | kX);  // G 200: 22/2, 72/16
+  EXPECT_EQ(Px(b, 3, 4), Pix(115, 131, 94) | kX);   // -27/2 = -13, 62/16 = 3, -68/2 = -34
+  EXPECT_EQ(Px(b, 4, 4), Grey(100) | kX);           // G 100: unchanged
 }
 
 TEST(WhiteBlackSwap, BrightPicture) {
@@ -192,13 +193,13 @@ TEST(WhiteBlackSwap, BrightPicture) {
     return (y == 5 ? last[x] : Grey(250)) | kX;
   });
   WhiteBlackSwap({b, {0, 0, 6, 6}, false, false});
-  EXPECT_EQ(Px(b, 0, 0), 0u);                                // 250 > 230
-  EXPECT_EQ(Px(b, 0, 5), Grey(0) | kX);                      // 40: stretched to 0
-  EXPECT_EQ(Px(b, 1, 5), 0u);                                // 255
-  EXPECT_EQ(Px(b, 2, 5), Pix(112, 160, 152) | kX);           // 2·-8, 16·2, 2·12 about 128
-  EXPECT_EQ(Px(b, 3, 5), Pix(255, 255, 52) | kX);            // clamped
-  EXPECT_EQ(Px(b, 4, 5), Grey(200) | kX);                    // G 200 > 176: unchanged
-  EXPECT_EQ(Px(b, 5, 5), 0x00FFFFFFu);                       // 20 < 26
+  EXPECT_EQ(Px(b, 0, 0), 0u);                       // 250 > 230
+  EXPECT_EQ(Px(b, 0, 5), Grey(0) | kX);             // 40: stretched to 0
+  EXPECT_EQ(Px(b, 1, 5), 0u);                       // 255
+  EXPECT_EQ(Px(b, 2, 5), Pix(112, 160, 152) | kX);  // 2·-8, 16·2, 2·12 about 128
+  EXPECT_EQ(Px(b, 3, 5), Pix(255, 255, 52) | kX);   // clamped
+  EXPECT_EQ(Px(b, 4, 5), Grey(200) | kX);           // G 200 > 176: unchanged
+  EXPECT_EQ(Px(b, 5, 5), 0x00FFFFFFu);              // 20 < 26
 }
 
 TEST(WhiteBlackSwap, MidPictureOnlySwapsAndUsesTheSelectedMean) {
