@@ -54,7 +54,7 @@ struct Span {
 int SelectedSpans(const FrameShapeTest& t, int y, int x0, int x1, Span out[2]);
 
 // Columns of row y inside [L, R) with dx² + dy² < limit (limit = t.Inner or t.Outer), clipped
-// to [x0, x1); a.b <= a.a when there are none. Rectangles (no ellipse) give [L, R).
+// to [x0, x1); an empty run (b <= a) when there are none. Rectangles give [L, R) clipped.
 Span EllipseRun(const FrameShapeTest& t, int y, int64_t limit, int x0, int x1);
 
 // Calls f(y, a, b) for every selected run of the effect range.
