@@ -21,7 +21,9 @@ QColor ToQColor(TColor c) { return QColor(GetRValue(c), GetGValue(c), GetBValue(
 
 int BytesPerPixel(const QImage& img) { return img.format() == QImage::Format_BGR888 ? 3 : 4; }
 
-// Font whose QFontMetrics::height() equals a positive cell height.
+// Font for a positive cell height: the largest pixel size whose QFontMetrics::height() fits the
+// cell. Faces are scaled in whole pixels, so some heights (24 and 96 with the IPA faces) are
+// skipped; their text is one pixel smaller and the cell keeps the height asked for.
 QFont MakeFont(const TFont& f) {
   QFont font(QString::fromStdString(f.Name));
   font.setBold(f.Bold);
@@ -46,6 +48,8 @@ QFont MakeFont(const TFont& f) {
   font.setPixelSize(it->second);
   return font;
 }
+
+int CellHeight(const TFont& f, const QFontMetrics& fm) { return f.Height > 0 ? f.Height : fm.height(); }
 
 void PutPixel(QImage& img, int x, int y, TColor c) {
   if (x < 0 || y < 0 || x >= img.width() || y >= img.height()) return;
@@ -210,7 +214,7 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
     Painting p{target_};
     if (!p) return;
     if (Brush.Style == bsSolid)
-      p->fillRect(QRect(x, y, fm.horizontalAdvance(s), fm.height()), ToQColor(Brush.Color));
+      p->fillRect(QRect(x, y, fm.horizontalAdvance(s), CellHeight(Font, fm)), ToQColor(Brush.Color));
     p->setFont(font);
     p->setPen(ToQColor(Font.Color));
     p->drawText(QPoint(x, y + fm.ascent()), s);
@@ -222,7 +226,7 @@ int TCanvas::TextWidth(const std::string& text) {
   return QFontMetrics(MakeFont(Font)).horizontalAdvance(QString::fromStdString(text));
 }
 
-int TCanvas::TextHeight(const std::string&) { return QFontMetrics(MakeFont(Font)).height(); }
+int TCanvas::TextHeight(const std::string&) { return CellHeight(Font, QFontMetrics(MakeFont(Font))); }
 
 void TCanvas::Draw(int x, int y, const TBitmap& bmp) {
   StretchDraw({x, y, x + bmp.Width(), y + bmp.Height()}, bmp);

@@ -99,7 +99,11 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& name, std::
   while (done < data.size()) {
     const ssize_t n = read(fd, data.data() + done, data.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
+    if (n < 0) {  // a read error is no shorter file
+      close(fd);
+      return std::nullopt;
+    }
+    if (n == 0) break;
     done += std::size_t(n);
   }
   close(fd);
@@ -108,7 +112,7 @@ std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& name, std::
 }
 
 bool WriteFileAtomic(const std::string& name, const void* data, std::size_t size, std::string* error,
-                     std::optional<unsigned> mode) {
+                     std::optional<unsigned> mode, bool sync) {
   auto fail = [&](const std::string& what) {
     if (error) *error = what + ": " + std::strerror(errno);
     return false;
@@ -144,7 +148,7 @@ bool WriteFileAtomic(const std::string& name, const void* data, std::size_t size
     p += n;
     left -= std::size_t(n);
   }
-  if (fsync(fd) != 0 || close(fd) != 0) {
+  if ((sync && fsync(fd) != 0) || close(fd) != 0) {
     const int e = errno;
     unlink(tmp.c_str());
     errno = e;

@@ -39,8 +39,9 @@ bool SetFileTime(const std::string& name, const TDateTime& t);
 std::optional<std::vector<uint8_t>> ReadFileBytes(const std::string& name, std::size_t maxBytes);
 // Writes through a temporary file in the same folder renamed over name once complete,
 // so a failure leaves an existing file untouched. A new file gets mode (default: 0666 less umask).
+// sync = false skips the flush to disk, for scratch files that need not survive a crash.
 bool WriteFileAtomic(const std::string& name, const void* data, std::size_t size, std::string* error = nullptr,
-                     std::optional<unsigned> mode = std::nullopt);
+                     std::optional<unsigned> mode = std::nullopt, bool sync = true);
 
 // Name parts, with '/' as separator: ExtractFilePath keeps the trailing separator,
 // ExtractFileExt includes the dot ("" when there is none).

@@ -27,9 +27,13 @@ bool ParseInt(const std::string& s, int& out) {
 }
 }  // namespace
 
-TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
+TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) { Load(); }
+
+// Reads the file as it is now; false when it exists but cannot be read.
+bool TIniFile::Load() const {
+  sections_.clear();
   const auto bytes = files::ReadFileBytes(fileName_, 16 << 20);
-  if (!bytes) return;
+  if (!bytes) return !files::FileExists(fileName_);
   std::string text(bytes->begin(), bytes->end());
   if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
   Section* current = nullptr;
@@ -55,6 +59,7 @@ TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
     for (auto& kv : current->keys) seen = seen || SameName(kv.first, key);
     if (!seen) current->keys.emplace_back(key, Trim(line.substr(eq + 1)));
   }
+  return true;
 }
 
 const std::string* TIniFile::Find(const std::string& section, const std::string& key) const {
@@ -67,11 +72,13 @@ const std::string* TIniFile::Find(const std::string& section, const std::string&
 }
 
 std::string TIniFile::ReadString(const std::string& section, const std::string& key, const std::string& def) const {
+  Load();
   const std::string* v = Find(section, key);
   return v ? *v : def;
 }
 
 int TIniFile::ReadInteger(const std::string& section, const std::string& key, int def) const {
+  Load();
   const std::string* v = Find(section, key);
   int out = def;
   if (v && ParseInt(*v, out)) return out;
@@ -83,6 +90,8 @@ bool TIniFile::ReadBool(const std::string& section, const std::string& key, bool
 }
 
 void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+  // Writing over a file that cannot be read would lose its other keys.
+  if (!Load()) throw std::runtime_error("設定ファイルを読み込めません: " + fileName_);
   Section* sec = nullptr;
   for (auto& s : sections_)
     if (SameName(s.name, section)) sec = &s;

@@ -1,5 +1,6 @@
 // TIniFile: a settings file of [sections] and key=value lines, UTF-8.
-// Sections and keys keep the order they were first written in; every write reaches the file at once.
+// Sections and keys keep the order they were first written in; every write reaches the file at once
+// and every read sees the file as it is, so several objects on one file never undo each other's writes.
 #pragma once
 #include <string>
 #include <utility>
@@ -25,9 +26,10 @@ class TIniFile {
     std::string name;
     std::vector<std::pair<std::string, std::string>> keys;
   };
+  bool Load() const;
   const std::string* Find(const std::string& section, const std::string& key) const;
   void Flush() const;
 
   std::string fileName_;
-  std::vector<Section> sections_;
+  mutable std::vector<Section> sections_;  // the file as last read
 };

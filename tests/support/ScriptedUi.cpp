@@ -1,5 +1,6 @@
 #include "support/ScriptedUi.h"
 
+#include <QApplication>
 #include <QDialog>
 
 namespace {
@@ -74,10 +75,17 @@ bool ScriptedUi::ColorDialog(TColor& color) {
 
 int ScriptedUi::ShowModal(QDialog& dialog) {
   ModalShown.push_back(dialog.objectName().toStdString());
-  if (Modals.empty()) return mrCancel;
-  auto script = std::move(Modals.front());
-  Modals.pop_front();
-  return script(dialog);
+  dialog.setResult(mrNone);
+  dialog.show();
+  QApplication::processEvents();
+  int result = mrCancel;
+  if (!Modals.empty()) {
+    auto script = std::move(Modals.front());
+    Modals.pop_front();
+    result = script(dialog);
+  }
+  dialog.hide();
+  return result;
 }
 
 bool ScriptedUi::ShellOpen(const std::string& target) {

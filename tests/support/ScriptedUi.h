@@ -31,7 +31,8 @@ class ScriptedUi : public Ui {
   std::deque<std::optional<TFileDialog>> OpenAnswers, SaveAnswers;
   std::deque<bool> PrintAnswers;
   std::deque<std::optional<TColor>> ColorAnswers;
-  // Runs while the dialog is "shown": set its controls, click its buttons, return the result.
+  // Runs while the dialog is shown: set its controls, click its buttons, return the result
+  // (e.g. dialog.result() after clicking OK). Without a script the dialog is cancelled.
   std::deque<std::function<int(QDialog&)>> Modals;
   std::function<void(const Message&)> OnMessage;  // e.g. to fail on an unexpected message
 

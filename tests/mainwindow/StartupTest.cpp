@@ -1,0 +1,150 @@
+// Start-up and close of the main window: data folder, settings, switches, the Ctrl key.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "FormFixture.h"
+#include "platform/Files.h"
+
+namespace {
+const std::string kPrefix = "<TARN: Kestrelframe  Ver 2022.09.26>";
+}
+
+TEST(Startup, CaptionDataFolderAndSettingsWrittenAtClose) {
+  FormEnv env;
+  auto form = env.Start();
+  EXPECT_EQ(form->windowTitle().toStdString(), kPrefix);
+  EXPECT_EQ(form->DataFolder, env.DataFolderFor("kestrelframe"));
+  EXPECT_EQ(form->ExeBaseName, "kestrelframe");
+  EXPECT_EQ(form->LbAllOpe->text().toStdString(), "全\n体\n操\n作");
+  EXPECT_FALSE(files::FileExists(env.SettingsFor("kestrelframe")));
+  form->SrcRatioW = 16;
+  form->SrcRatioH = 9;
+  form->close();
+  const std::string ini = ReadText(env.SettingsFor("kestrelframe"));
+  EXPECT_NE(ini.find("S_WIDTH=16\nS_HEIGHT=9\n"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("BGCOLOR=12632256\n"), std::string::npos) << ini;
+  EXPECT_NE(ini.find("FILE0=なし\n"), std::string::npos) << ini;
+
+  // The next start reads the values back.
+  auto again = env.Start();
+  EXPECT_EQ(again->SrcRatioW, 16);
+  EXPECT_EQ(again->SrcRatioH, 9);
+}
+
+TEST(Startup, AnotherProgramNameGetsItsOwnFolderAndSettings) {
+  FormEnv env;
+  env.Start({}, "kestrelframe")->close();
+  auto other = env.Start({}, "kestrel-copy");
+  EXPECT_EQ(other->DataFolder, env.DataFolderFor("kestrel-copy"));
+  other->DstWidth = 320;
+  other->close();
+  EXPECT_TRUE(files::FileExists(env.SettingsFor("kestrel-copy")));
+  EXPECT_EQ(ReadText(env.SettingsFor("kestrelframe")).find("D_WIDTH=320"), std::string::npos);
+  EXPECT_NE(ReadText(env.SettingsFor("kestrel-copy")).find("D_WIDTH=320"), std::string::npos);
+}
+
+TEST(Startup, ProgramFolderIsUsedWithoutADataHome) {
+  FormEnv env;
+  setenv("XDG_DATA_HOME", (env.dataHome.Path() + "/missing").c_str(), 1);
+  auto form = env.Start();
+  EXPECT_EQ(form->DataFolder, env.programDir.Path() + "/");
+}
+
+TEST(Startup, CommandLineFileIsRememberedUnlessCtrlIsHeld) {
+  FormEnv env;
+  const std::string fromSettings = env.pictures.File("old.bmp");
+  const std::string fromArgs = env.pictures.File("new.bmp");
+  WriteText(fromSettings, "x");
+  WriteText(fromArgs, "x");
+  files::CreateDir(env.dataHome.Path() + "/TARNLIB");
+  files::CreateDir(env.DataFolderFor("kestrelframe"));
+  WriteText(env.SettingsFor("kestrelframe"), "[PATH]\nNAME1=" + fromSettings + "\n");
+
+  {
+    auto form = env.Start({fromArgs});
+    EXPECT_EQ(form->CurrentFileName, fromArgs);
+    EXPECT_EQ(form->windowTitle().toStdString(), kPrefix + fromArgs);
+  }
+  {
+    // A named file that does not exist drops the remembered one as well.
+    auto form = env.Start({env.pictures.File("gone.bmp")});
+    EXPECT_EQ(form->CurrentFileName, "");
+  }
+  {
+    env.ui.Held.Ctrl = true;
+    auto form = env.Start({fromArgs});
+    EXPECT_EQ(form->CurrentFileName, fromSettings);
+    EXPECT_EQ(form->windowTitle().toStdString(), kPrefix + fromSettings);
+    // The start picture stays.
+    EXPECT_EQ(form->WorkBitmap.Width(), 420);
+  }
+  {
+    env.ui.Held.Ctrl = true;
+    WriteText(env.SettingsFor("kestrelframe"), "[PATH]\nNAME1=/nowhere/x.jpg\n");
+    auto form = env.Start();
+    EXPECT_EQ(form->windowTitle().toStdString(), kPrefix + "/nowhere/x.jpg");
+  }
+}
+
+TEST(Startup, DownloadModeReadsNoSettingsAndClosesAtFirstActivation) {
+  for (const char* sw : {"/D", "/d"}) {
+    SCOPED_TRACE(sw);
+    FormEnv env;
+    files::CreateDir(env.dataHome.Path() + "/TARNLIB");
+    files::CreateDir(env.DataFolderFor("kestrelframe"));
+    const std::string settings = "[Kestrelframe.CutR]\nS_WIDTH=5\n";
+    WriteText(env.SettingsFor("kestrelframe"), settings);
+    auto form = env.Start({sw});
+    EXPECT_EQ(form->SrcRatioW, 0);
+    EXPECT_EQ(form->DataFolder, "");
+    form->activateWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }));
+    EXPECT_EQ(ReadText(env.SettingsFor("kestrelframe")), settings);
+  }
+}
+
+TEST(Startup, UpdatedSwitchShowsTheMessageOnEveryActivation) {
+  for (const char* sw : {"/U", "/u"}) {
+    SCOPED_TRACE(sw);
+    FormEnv env;
+    auto form = env.Start({sw});
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !env.ui.Messages.empty(); }));
+    EXPECT_EQ(env.ui.Messages[0].Text, kPrefix + "：最新版に更新しました。");
+    EXPECT_EQ(form->CurrentFileName, "");
+    const std::size_t shown = env.ui.Messages.size();
+    form->FormActivate();
+    EXPECT_EQ(env.ui.Messages.size(), shown + 1);
+  }
+}
+
+TEST(Startup, ReopenEntriesNamingDeletedFilesAreHidden) {
+  FormEnv env;
+  const std::string kept = env.pictures.File("kept.jpg");
+  WriteText(kept, "x");
+  files::CreateDir(env.dataHome.Path() + "/TARNLIB");
+  files::CreateDir(env.DataFolderFor("kestrelframe"));
+  WriteText(env.SettingsFor("kestrelframe"),
+            "[REOPEN]\nFILE0=" + env.pictures.File("deleted.jpg") + "\nFILE1=" + kept + "\n");
+  auto form = env.Start();
+  EXPECT_EQ(form->ReopenItems[0]->text().toStdString(), kept);
+  EXPECT_TRUE(form->ReopenItems[0]->isVisible());
+  for (int i = 1; i < 10; ++i) EXPECT_FALSE(form->ReopenItems[i]->isVisible()) << i;
+  EXPECT_TRUE(form->fmenuC->isVisible());
+}
+
+TEST(Startup, AltFThenXClosesAndWritesTheSettings) {
+  FormEnv env;
+  auto form = env.Start();
+  form->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  QTest::keyClick(form.get(), Qt::Key_F, Qt::AltModifier);
+  ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; }));
+  QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_X);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }));
+  EXPECT_TRUE(files::FileExists(env.SettingsFor("kestrelframe")));
+}
