@@ -194,6 +194,6 @@ TEST_F(ViewMouse, HourGlassIsDrawnCentredOnTheView) {
   form->ShowPicture(false);
   QApplication::processEvents();
   const TRect v = form->ViewRect;
-  if (x > v.Left && y > v.Top && x + 64 < v.Right && y + 64 < v.Bottom)
-    EXPECT_EQ(c.Pixel(x, y), form->WorkBitmap.Canvas().Pixel(x - v.Left, y - v.Top));
+  ASSERT_TRUE(x > v.Left && y > v.Top && x + 64 < v.Right && y + 64 < v.Bottom);  // over the start picture
+  EXPECT_EQ(c.Pixel(x, y), form->WorkBitmap.Canvas().Pixel(x - v.Left, y - v.Top));
 }
