@@ -180,13 +180,11 @@ void TThumbList::MakeThumbnail(int k) {
 }
 
 int TThumbList::MakeSomeThumbnails() {
-  if (busy_) return 0;
   const uint32_t start = TheUi().TickCount();
   const bool forward = calls_++ % 2 == 0;
   const int64_t n = int64_t(index_.size());
   // Beyond this many entries the sheet would exceed the largest bitmap; the rows stay empty.
   if (n == 0 || SheetHeightFor(std::size_t(n)) * kSheetSide > TBitmap::kMaxPixels) return 0;
-  busy_ = true;
   const int64_t base = std::max(ThumbFocusIndex, 0);
   int made = 0;
   std::string rejected;
@@ -200,7 +198,6 @@ int TThumbList::MakeSomeThumbnails() {
     }
     if (uint32_t(TheUi().TickCount() - start) > kSliceMs) break;
   }
-  busy_ = false;
   if (!rejected.empty()) TheUi().MessageBox(mtError, mbOK, "サムネイルを作れません．" + rejected);
   return made;
 }

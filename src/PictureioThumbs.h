@@ -64,7 +64,8 @@ class TThumbList {
   // An empty index and a 32-bit sheet of 1024 x 1024.
   void InitThumbs();
   // Rebuilds the index for the list's new entries ("#" folder or "@" picture + full path). A
-  // refill of the same folder keeps the thumbnails of the entries that are still listed.
+  // refill of the same folder keeps the thumbnails of the entries that are still listed; the
+  // caller shows the hour glass around it.
   void SyncThumbIndex(const std::vector<std::string>& entries);
   // Makes the thumbnail of line k into its cell (a new cell when it has none) and rewrites the
   // line. A file the codec rejects gets kThumbFailed and kThumbReadError, and a message.
@@ -72,7 +73,9 @@ class TThumbList {
   // Makes missing thumbnails around ThumbFocusIndex, alternating forward and backward per call,
   // until more than 100 ms (TheUi().TickCount()) have passed. Returns how many lines it
   // rewrote (rejected files included), so the caller repaints when it is not 0. Rejected files
-  // of the slice are reported in one message and never tried again by later slices.
+  // of the slice are reported in one message once the slice is done (the index is consistent
+  // again, so the timer may run further slices while the message is shown); later slices never
+  // try them again. A list too long for the largest sheet bitmap (about 65500 entries) gets none.
   int MakeSomeThumbnails();
   // Remakes the thumbnail of the listed file of that full name, in its own cell.
   void RefreshThumbOf(const std::string& fileName);
@@ -99,5 +102,4 @@ class TThumbList {
   TBitmap sheet_;
   std::vector<uint8_t> cellUsed_;
   unsigned calls_ = 0;  // MakeSomeThumbnails calls; the parity picks the direction
-  bool busy_ = false;   // a slice is running (its message box lets the timer fire again)
 };

@@ -287,3 +287,14 @@ TEST_F(FolderTest, SaveThumbSheetFallsBackToTheDataFolder) {
   EXPECT_EQ(ui.ui.Messages[0].Text.rfind("保存できません: @BmpList.bmp\n", 0), 0u) << ui.ui.Messages[0].Text;
   EXPECT_NE(ui.ui.Messages[0].Text.find("no such folder"), std::string::npos);
 }
+
+TEST_F(FolderTest, AFolderTooBigForTheSheetMakesNoThumbnails) {
+  // 70000 entries would need a sheet of 1024 x 280064 pixels, past the largest bitmap: the rows
+  // stay empty instead of every tick failing.
+  std::vector<std::string> entries;
+  for (int i = 0; i < 70000; ++i) entries.push_back("@" + dir.File("p" + std::to_string(i) + ".bmp"));
+  list.SyncThumbIndex(entries);
+  EXPECT_EQ(list.MakeSomeThumbnails(), 0);
+  EXPECT_EQ(IndexLineCell(list.ThumbIndex()[0]), kNoThumb);
+  EXPECT_TRUE(ui.ui.Messages.empty());
+}
