@@ -10,6 +10,7 @@
 #include "ApUnit1Reopen.h"
 #include "ApUnit1Undo.h"
 #include "Jpegexif.h"
+#include "PictureioThumbs.h"
 #include "platform/Bitmap.h"
 
 class QAction;
@@ -45,6 +46,7 @@ class TForm1 : public QMainWindow {
   TColor BgColor = 0xC0C0C0;
   TReopenList Reopen;
   TUndoHistory History;
+  TThumbList Thumbs;  // the folder list's thumbnails
   std::string OpenDialogFileName, SaveDialogFileName;
   int SaveFilterIndex = 1;
   std::unique_ptr<QPrinter> Printer;

@@ -197,6 +197,11 @@ void TForm1::FillFileList(const std::string& name) {
   FileList1->clear();
   for (const std::string& e : entries) FileList1->addItem(QString::fromStdString(e));
   FileList1->setCurrentRow(EntryIndexOf(entries, name));
+  HourGlass hourGlass;
+  Thumbs.SyncThumbIndex(entries);
 }
 
-void TForm1::RefreshThumbOf(const std::string&) { FileList1->viewport()->update(); }
+void TForm1::RefreshThumbOf(const std::string& name) {
+  Thumbs.RefreshThumbOf(name);
+  FileList1->viewport()->update();
+}

@@ -55,6 +55,7 @@ void TForm1::FormCreate() {
     if (files::DirectoryExists(lib + ExeBaseName)) DataFolder = lib + ExeBaseName + "/";
   }
   files::SetCurrentDir(DataFolder);
+  Thumbs.InitThumbs();
 
   DrawStartPicture(Image1, VersionText);
   DrawHourGlass(ImgHourGlass);

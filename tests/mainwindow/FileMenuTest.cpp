@@ -89,6 +89,9 @@ TEST(FileMenu, OpenTakesThePictureAndListsItsFolder) {
   EXPECT_EQ(ListEntries(*form), (std::vector<std::string>{"#" + dir + "sub", "@" + dir + "a.bmp", "@" + dir + "b.bmp"}));
   EXPECT_EQ(form->FileList1->currentRow(), 1);
   EXPECT_TRUE(form->PaintBox1->isEnabled());
+  // The thumbnail index follows the list.
+  ASSERT_EQ(form->Thumbs.ThumbIndex().size(), 3u);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(IndexLineEntry(form->Thumbs.ThumbIndex()[i]), ListEntries(*form)[i]);
 
   // A cancelled dialog changes nothing; the next dialog starts in the picture's folder.
   QTest::mouseClick(form->BtnOpen1, Qt::LeftButton);
@@ -133,6 +136,9 @@ TEST(FileMenu, SaveOverAsksFirst) {
   saved.LoadFromFile(a);
   EXPECT_EQ(saved.Width(), 10);
   EXPECT_EQ(saved.PixelFormat(), pf24bit);
+  // The saved file's thumbnail is made again.
+  ASSERT_EQ(form->Thumbs.ThumbIndex().size(), 1u);
+  EXPECT_GE(IndexLineCell(form->Thumbs.ThumbIndex()[0]), 0);
   // An overwriting save keeps the history.
   EXPECT_TRUE(form->CmdUnDo->isEnabled());
 }
