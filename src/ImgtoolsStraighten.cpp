@@ -19,9 +19,11 @@ constexpr double kHeightBias = 0.1;
 constexpr double kCorrectionThreshold = 0.99;
 constexpr double kPositionBias = 0.001;
 constexpr double kStrengthK[] = {0, 0.95, 0.86, 0.78};
-// Corners further than this from the picture (in picture pixels) are refused: sixteenths of
-// such positions would not fit the sampler's integers.
+// Corners further off than this (in picture pixels) are refused, so that no position
+// computed from them overflows.
 constexpr double kFarthest = 1e15;
+// Sixteenths of a position within a picture side, and a little beyond, fit 32 bits.
+constexpr int kLongestSide = (1 << 27) - 64;
 
 using Quad = std::array<TPointF, 4>;
 
@@ -53,24 +55,40 @@ Edges Relabel(Quad& p) {
   return e;
 }
 
-uint32_t Sample(const uint8_t* const* rows, int64_t w, int64_t h, int64_t x, int64_t y) {
+uint32_t Sample(const uint8_t* const* rows, int w, int h, int x, int y) {
   if (x < 0 || y < 0 || x >= w || y >= h) return kWhitePixel;
   uint32_t v;
   std::memcpy(&v, rows[y] + 4 * x, 4);
   return v;
 }
 
-// Bilinear blend of four pixels with 4-bit weights, B and R side by side in one word, G alone.
-inline uint32_t Blend(uint32_t c00, uint32_t c10, uint32_t c01, uint32_t c11, uint32_t fx, uint32_t fy) {
-  const uint32_t gx = 16 - fx, gy = 16 - fy;
-  const uint32_t upRB = (((c00 & 0xFF00FF) * gx + (c10 & 0xFF00FF) * fx) >> 4) & 0xFF00FF;
-  const uint32_t loRB = (((c01 & 0xFF00FF) * gx + (c11 & 0xFF00FF) * fx) >> 4) & 0xFF00FF;
-  const uint32_t upG = (((c00 >> 8) & 0xFF) * gx + ((c10 >> 8) & 0xFF) * fx) >> 4;
-  const uint32_t loG = (((c01 >> 8) & 0xFF) * gx + ((c11 >> 8) & 0xFF) * fx) >> 4;
-  const uint32_t rb = ((upRB * gy + loRB * fy) >> 4) & 0xFF00FF;
-  const uint32_t g = (upG * gy + loG * fy) >> 4;
-  return rb | (g << 8);
+// Bilinear blend with 4-bit weights on the four channels at once: the upper pair (c00, c10)
+// and the lower pair (c01, c11) as eight 16-bit lanes each; the fourth byte comes out 0.
+using U8x8 = uint8_t __attribute__((vector_size(8)));
+using U16x8 = uint16_t __attribute__((vector_size(16)));
+using U16x4 = uint16_t __attribute__((vector_size(8)));
+using U8x4 = uint8_t __attribute__((vector_size(4)));
+
+inline uint32_t Blend(uint64_t upper, uint64_t lower, uint16_t fx, uint16_t fy) {
+  U8x8 u, l;
+  std::memcpy(&u, &upper, 8);
+  std::memcpy(&l, &lower, 8);
+  const uint16_t gx = 16 - fx, gy = 16 - fy;
+  const U16x8 wx = {gx, gx, gx, gx, fx, fx, fx, fx};
+  const U16x8 hu = __builtin_convertvector(u, U16x8) * wx;
+  const U16x8 hl = __builtin_convertvector(l, U16x8) * wx;
+  const U16x8 rows = (__builtin_shufflevector(hu, hl, 0, 1, 2, 3, 8, 9, 10, 11) +
+                      __builtin_shufflevector(hu, hl, 4, 5, 6, 7, 12, 13, 14, 15)) >> 4;
+  const U16x8 wy = {gy, gy, gy, gy, fy, fy, fy, fy};
+  const U16x8 v = rows * wy;
+  const U16x4 sum = (__builtin_shufflevector(v, v, 0, 1, 2, 3) + __builtin_shufflevector(v, v, 4, 5, 6, 7)) >> 4;
+  const U8x4 bytes = __builtin_convertvector(sum, U8x4);
+  uint32_t out;
+  std::memcpy(&out, &bytes, 4);
+  return out & 0x00FFFFFF;
 }
+
+inline uint64_t Pair(uint32_t a, uint32_t b) { return uint64_t(a) | (uint64_t(b) << 32); }
 
 }  // namespace
 
@@ -82,7 +100,9 @@ TDistanceCorrection DistanceCorrection(double top, double bottom, int strength) 
 }
 
 bool StraightenQuad(TBitmap& picture, std::array<TPointF, 4>& corners, const TRect& pictureRect, int strength) {
-  if (picture.Empty() || pictureRect.Right <= pictureRect.Left) return false;
+  if (picture.Empty() || picture.Width() > kLongestSide || picture.Height() > kLongestSide ||
+      pictureRect.Right <= pictureRect.Left)
+    return false;
   const double s = double(picture.Width()) / (double(pictureRect.Right) - pictureRect.Left);
   for (const TPointF& c : corners) {
     const double x = (c.X - pictureRect.Left) * s, y = (c.Y - pictureRect.Top) * s;
@@ -101,9 +121,9 @@ bool StraightenQuad(TBitmap& picture, std::array<TPointF, 4>& corners, const TRe
                              std::to_string(int64_t(tall) + 1) + ")");
   const int W = int(wide), H = int(tall);
 
-  picture.SetPixelFormat(pf32bit);
   TBitmap out;
   out.SetSize(W + 1, H + 1);
+  picture.SetPixelFormat(pf32bit);
 
   const TDistanceCorrection k = DistanceCorrection(e.top, e.bottom, strength);
   const double L = pictureRect.Left, T = pictureRect.Top;
@@ -115,40 +135,43 @@ bool StraightenQuad(TBitmap& picture, std::array<TPointF, 4>& corners, const TRe
     bx[i] = ((wl * p[3].X + wr * p[2].X) / W - L) * s;
     by[i] = ((wl * p[3].Y + wr * p[2].Y) / W - T) * s;
   }
-  const int64_t sw = picture.Width(), sh = picture.Height();
+  const int sw = picture.Width(), sh = picture.Height();
   std::vector<const uint8_t*> src(sh);
-  for (int64_t y = 0; y < sh; ++y) src[y] = picture.ScanLine(int(y));
+  for (int y = 0; y < sh; ++y) src[y] = picture.ScanLine(y);
   std::vector<uint32_t*> dst(H + 1);
   for (int j = 0; j <= H; ++j) dst[j] = Row32(out, j);
 
+  // Positions are clamped to a little beyond the picture, where every sample is white anyway,
+  // so that they fit 32-bit integers.
   const double Hd = H;
+  const double lo = -32, hiX = 16.0 * double(sw) + 32, hiY = 16.0 * double(sh) + 32;
+  std::vector<int32_t> xs(W + 1), ys(W + 1);
   for (int j = 0; j <= H; ++j) {
     const double ev = (Hd - j) / Hd;
     const double t = k.A * ev * ev + k.B * ev;
     const double rv = Hd - Hd * t;
     const int r = rv <= 0 ? 0 : (rv >= Hd ? H : int(rv));
     const double wt = H - r, wb = r;
+    for (int i = 0; i <= W; ++i) {
+      const double x = (wt * tx[i] + wb * bx[i]) * 16 / Hd + kPositionBias;
+      const double y = (wt * ty[i] + wb * by[i]) * 16 / Hd + kPositionBias;
+      xs[i] = int32_t(std::min(std::max(x, lo), hiX));
+      ys[i] = int32_t(std::min(std::max(y, lo), hiY));
+    }
     uint32_t* d = dst[j];
     for (int i = 0; i <= W; ++i) {
-      const int64_t X16 = int64_t((wt * tx[i] + wb * bx[i]) * 16 / Hd + kPositionBias);
-      const int64_t Y16 = int64_t((wt * ty[i] + wb * by[i]) * 16 / Hd + kPositionBias);
-      const int64_t x0 = X16 >> 4, y0 = Y16 >> 4;
-      const uint32_t fx = uint32_t(X16 & 15), fy = uint32_t(Y16 & 15);
-      uint32_t c00, c10, c01, c11;
-      if (uint64_t(x0) < uint64_t(sw - 1) && uint64_t(y0) < uint64_t(sh - 1)) {
-        const uint32_t* up = reinterpret_cast<const uint32_t*>(src[y0]) + x0;
-        const uint32_t* lo = reinterpret_cast<const uint32_t*>(src[y0 + 1]) + x0;
-        c00 = up[0];
-        c10 = up[1];
-        c01 = lo[0];
-        c11 = lo[1];
+      const int32_t x0 = xs[i] >> 4, y0 = ys[i] >> 4;
+      const uint32_t fx = uint32_t(xs[i] & 15), fy = uint32_t(ys[i] & 15);
+      uint64_t upper, lower;
+      if (uint32_t(x0) < uint32_t(sw - 1) && uint32_t(y0) < uint32_t(sh - 1)) {
+        std::memcpy(&upper, src[y0] + 4 * x0, 8);
+        std::memcpy(&lower, src[y0 + 1] + 4 * x0, 8);
       } else {
-        c00 = Sample(src.data(), sw, sh, x0, y0);
-        c10 = Sample(src.data(), sw, sh, x0 + 1, y0);
-        c01 = Sample(src.data(), sw, sh, x0, y0 + 1);
-        c11 = Sample(src.data(), sw, sh, x0 + 1, y0 + 1);
+        const uint8_t* const* rows = src.data();
+        upper = Pair(Sample(rows, sw, sh, x0, y0), Sample(rows, sw, sh, x0 + 1, y0));
+        lower = Pair(Sample(rows, sw, sh, x0, y0 + 1), Sample(rows, sw, sh, x0 + 1, y0 + 1));
       }
-      d[i] = Blend(c00, c10, c01, c11, fx, fy);
+      d[i] = Blend(upper, lower, uint16_t(fx), uint16_t(fy));
     }
   }
 

@@ -32,6 +32,6 @@ TDistanceCorrection DistanceCorrection(double top, double bottom, int strength);
 // and bottom, the shorter of the two (within 5 %) the top; the output follows the relabelled
 // corners. Returns false and changes neither picture nor corners when the quadrilateral is too
 // small to give one output pixel, or the picture, rectangle or corners are unusable (empty,
-// not finite, absurdly far off); throws std::runtime_error, changing nothing, when the output
-// would be too large.
+// a picture side over 2^27 pixels, not finite, absurdly far off); throws std::runtime_error,
+// changing nothing, when the output would be too large.
 bool StraightenQuad(TBitmap& picture, std::array<TPointF, 4>& corners, const TRect& pictureRect, int strength);
