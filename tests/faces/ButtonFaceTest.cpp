@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <string>
-#include <vector>
 
 #include "Designassist.h"
 #include "FacePixels.h"
@@ -161,6 +160,33 @@ TEST(PaintButtonFace, BaseIsStretchedByThirdsAndToTheFaceHeight) {
         const int level = c.bands ? (y < 11 ? 37 : (y == 11 ? 117 : 197)) : (x < 5 ? 37 : (x < 51 ? 117 : 197));
         ASSERT_EQ(Px(b.Glyph, x, y) & 0xFFFFFF, Grey(level)) << At(x, y, Px(b.Glyph, x, y), Grey(level));
       }
+  }
+}
+
+TEST(PaintButtonFace, BasesTooNarrowToSliceAreStretchedWhole) {
+  // Under three columns a third is 0 pixels and the slicing would never move on; such a base is
+  // stretched over the whole face instead (nearest pixel), an empty one counts as no base.
+  struct Case {
+    const char* name;
+    int baseWidth;
+    int left, right;  // state grey levels left and right of the middle
+  };
+  const Case cases[] = {
+      {"two columns", 2, 37, 197},
+      {"one column", 1, 37, 37},
+      {"empty", 0, 0xFD, 0xFD},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TBitmap base;
+    ColumnBase(base, c.baseWidth, c.baseWidth ? 28 : 0, [](int x) { return x == 0 ? 40 : 200; });
+    TFaceButton b;
+    MakeButton(b, 60, 26, "");
+    ASSERT_TRUE(PaintButtonFace(b, &base, 0, 0, 0, 0));
+    for (int x = 1; x < 55; ++x) {
+      const uint32_t want = Grey(x < 28 ? c.left : c.right), got = Px(b.Glyph, x, 11) & 0xFFFFFF;
+      ASSERT_EQ(got, want) << At(x, 11, got, want);
+    }
   }
 }
 
@@ -338,7 +364,6 @@ TEST_F(DumpDir, StripIsSavedWhenTheMarkerFileExists) {
   EXPECT_FALSE(files::FileExists("OBJ/CmdTest.bmp"));  // no folder: nothing saved
 
   ASSERT_TRUE(files::CreateDir("OBJ"));
-  ASSERT_TRUE(files::FileExists("OBJ/CmdTest.bmp") == false);
   ASSERT_TRUE(PaintButtonFace(b, nullptr, 0, 0, 0, 0));
   EXPECT_FALSE(files::FileExists("OBJ/CmdTest.bmp"));  // folder without the marker file
 
