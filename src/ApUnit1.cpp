@@ -178,25 +178,23 @@ void TForm1::BuildCutPanel() {
   group->setGeometry(6, 2, 117, 18);
   BtnSrcCutSize = MakeButton(Panel3, "BtnSrcCutSize", "切取サイズ比...", "切り出しサイズ入力");
   BtnSrcCutSize->setGeometry(4, 20, 121, 26);
-  auto* src = new TClickLabel(Panel3);
-  lbSrcCutSize = src;
-  lbSrcCutSize->setObjectName("lbSrcCutSize");
-  lbSrcCutSize->setGeometry(4, 47, 117, 17);
-  lbSrcCutSize->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  auto sizeLabel = [this](const char* name, int y, void (TForm1::*handler)(QObject*)) {
+    auto* l = new TClickLabel(Panel3);
+    l->setObjectName(name);
+    l->setGeometry(4, y, 117, 17);
+    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    connect(l, &TClickLabel::clicked, this, Handler(this, handler, l));
+    return l;
+  };
+  lbSrcCutSize = sizeLabel("lbSrcCutSize", 47, &TForm1::lbSrcCutSizeClick);
   BtnDstCutSize = MakeButton(Panel3, "BtnDstCutSize", "切取後サイズ...", "切り出しサイズ入力");
   BtnDstCutSize->setGeometry(4, 66, 121, 26);
-  auto* dst = new TClickLabel(Panel3);
-  lbDstCutSize = dst;
-  lbDstCutSize->setObjectName("lbDstCutSize");
-  lbDstCutSize->setGeometry(4, 93, 117, 17);
-  lbDstCutSize->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  lbDstCutSize = sizeLabel("lbDstCutSize", 93, &TForm1::lbDstCutSizeClick);
   CmdCutExec = MakeButton(Panel3, "CmdCutExec", "切取りの実行", "切り出しの実行(Enter)");
   CmdCutExec->setGeometry(4, 114, 121, 32);
   connect(BtnSrcCutSize, &QToolButton::clicked, this, Handler(this, &TForm1::BtnSrcCutSizeClick, BtnSrcCutSize));
   connect(BtnDstCutSize, &QToolButton::clicked, this, Handler(this, &TForm1::BtnDstCutSizeClick, BtnDstCutSize));
   connect(CmdCutExec, &QToolButton::clicked, this, Handler(this, &TForm1::CmdCutExecClick, CmdCutExec));
-  connect(src, &TClickLabel::clicked, this, Handler(this, &TForm1::lbSrcCutSizeClick, lbSrcCutSize));
-  connect(dst, &TClickLabel::clicked, this, Handler(this, &TForm1::lbDstCutSizeClick, lbDstCutSize));
 }
 
 void TForm1::BuildMenus() {

@@ -148,6 +148,8 @@ class TForm1 : public QMainWindow {
   void BuildToolBar();
   void BuildMenus();
   void UpdateUndoButtons();
+  void RestoreState(const TUndoHistory::Slot& s);
+  void SaveWorkPicture(bool asNewPicture);
   void SyncReopenMenu();
   void ColourReadoutAt(int X, int Y);
   bool DownloadMode() const;

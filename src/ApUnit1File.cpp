@@ -123,16 +123,20 @@ void TForm1::Save1Click(QObject* Sender) {
   }
   const bool fresh = !files::FileExists(CurrentFileName);
   HourGlass hourGlass;
+  SaveWorkPicture(fresh);
+}
+
+void TForm1::SaveWorkPicture(bool asNewPicture) {
   SavePictureConfirmed(WorkBitmap, Info, CurrentFileName);
   RefreshThumbOf(CurrentFileName);
   FileList1->viewport()->update();
-  if (fresh) {
-    CurrentFolder = files::ExtractFilePath(CurrentFileName);
-    OpenDialogFileName = SaveDialogFileName = CurrentFileName;
-    setWindowTitle(QString::fromStdString(TitlePrefix + CurrentFileName));
-    FillFileList(CurrentFileName);
-    TakePicture();
-  }
+  if (!asNewPicture) return;
+  // A picture saved under a new name starts its own history there.
+  CurrentFolder = files::ExtractFilePath(CurrentFileName);
+  OpenDialogFileName = SaveDialogFileName = CurrentFileName;
+  setWindowTitle(QString::fromStdString(TitlePrefix + CurrentFileName));
+  FillFileList(CurrentFileName);
+  TakePicture();
 }
 
 void TForm1::SaveAs1Click(QObject*) {
@@ -148,14 +152,7 @@ void TForm1::SaveAs1Click(QObject*) {
   if (!chosen) return;
   SaveFilterIndex = d.FilterIndex;
   CurrentFileName = d.FileName;
-  SavePictureConfirmed(WorkBitmap, Info, CurrentFileName);
-  RefreshThumbOf(CurrentFileName);
-  FileList1->viewport()->update();
-  CurrentFolder = files::ExtractFilePath(CurrentFileName);
-  OpenDialogFileName = SaveDialogFileName = CurrentFileName;
-  setWindowTitle(QString::fromStdString(TitlePrefix + CurrentFileName));
-  FillFileList(CurrentFileName);
-  TakePicture();
+  SaveWorkPicture(true);
 }
 
 void TForm1::Print1Click(QObject*) {

@@ -19,25 +19,23 @@ void TForm1::PushUndo(bool resetFrame) {
   CmdReDo->setEnabled(false);
 }
 
+void TForm1::RestoreState(const TUndoHistory::Slot& s) {
+  CurrentFileName = s.FileName;
+  CutRect = s.CutRect;
+  Info = s.Info;
+  ShowPicture(false);
+}
+
 void TForm1::CmdUnDoClick(QObject*) {
-  const TUndoHistory::Slot* s = History.Undo(WorkBitmap);
-  if (s) {
-    CurrentFileName = s->FileName;
-    CutRect = s->CutRect;
-    Info = s->Info;
-    ShowPicture(false);
-  }
+  if (const TUndoHistory::Slot* s = History.Undo(WorkBitmap)) RestoreState(*s);
   UpdateUndoButtons();
 }
 
 void TForm1::CmdReDoClick(QObject*) {
-  const TUndoHistory::Slot* s = History.Redo(WorkBitmap);
-  if (!s) return;
-  CurrentFileName = s->FileName;
-  CutRect = s->CutRect;
-  Info = s->Info;
-  ShowPicture(false);
-  UpdateUndoButtons();
+  if (const TUndoHistory::Slot* s = History.Redo(WorkBitmap)) {
+    RestoreState(*s);
+    UpdateUndoButtons();
+  }
 }
 
 void TForm1::Edit1Click(QObject*) {

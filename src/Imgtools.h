@@ -48,11 +48,11 @@ void FillOutsideEllipse(TBitmap& bmp, uint32_t pixelValue);
 
 // Draws the whole of src into (L, T, R, B) of dst: a copy for equal sizes, block averages when
 // a side is at least halved, bilinear otherwise. A side under 2 pixels of either bitmap is
-// first grown to 2.
+// first grown to 2 (in place); a rectangle that the clipping turns inside out draws nothing.
 void ResampleInto(TBitmap& dst, int L, int T, int R, int B, TBitmap& src);
 
 // dst becomes a soft, widely blurred copy of src (same size): repeated halving down to the
-// limit, then one bilinear enlargement. src is not changed.
+// limit (or to a side of 2), then one bilinear enlargement. src keeps its size and pixels.
 void HalvingBlur(TBitmap& dst, TBitmap& src, int limit);
 
 // Tone and colour.
@@ -61,7 +61,8 @@ void DarkContrast(const EffectArgs& a);
 void GreyScale(const EffectArgs& a);
 void WhiteBlackSwap(const EffectArgs& a);
 
-// 3 × 3 kernels in row-major order (row above, own row, row below); divisor = sum of weights.
+// 3 × 3 kernels in row-major order (row above, own row, row below); divisor = sum of weights
+// (1 for weights that add up to 0).
 using Kernel3x3 = std::array<int16_t, 9>;
 inline constexpr Kernel3x3 kBlurKernel{1, 1, 1, 1, 1, 1, 1, 1, 1};
 inline constexpr Kernel3x3 kSharpenKernel{-1, -1, -1, -1, 24, -1, -1, -1, -1};
@@ -96,6 +97,7 @@ void DrawOutlinedText(TCanvas& c, int x, int y, TColor text, TColor outline, int
 void StampShotDate(TBitmap& bmp, const std::string& text);
 
 // Whiteboard cleaning of the frame (as a rectangle, clipped to the picture); strong = Shift.
+// Writes B, G, R only.
 void WhiteboardClean(TBitmap& bmp, const TRect& frame, bool strong);
 // Its stages, in place on the work copy; each clips (L, T, R, B) to its own margin.
 void MarkerRestore(TBitmap& bmp, int L, int T, int R, int B);

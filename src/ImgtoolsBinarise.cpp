@@ -5,47 +5,61 @@
 
 using namespace imgtools;
 
+namespace {
+
+// Grey 16 … 224 of the row stretched to 0 … 255.
+IMGTOOLS_ROW_KERNEL void StretchRow(const uint32_t* __restrict p, int n, int16_t* __restrict v) {
+  for (int x = 0; x < n; ++x) {
+    const uint32_t q = p[x];
+    v[x] = static_cast<int16_t>(
+        Clamp255(((Luma((q >> 16) & 0xFF, (q >> 8) & 0xFF, q & 0xFF) - 16) * 255) / 208));
+  }
+}
+
+IMGTOOLS_ROW_KERNEL void WriteTwoLevel(uint32_t* __restrict p, const uint8_t* __restrict white, int n) {
+  for (int x = 0; x < n; ++x) p[x] = white[x] ? kWhitePixel : 0u;
+}
+
+}  // namespace
+
 void ErrorDiffusion(const EffectArgs& a) {
   TBitmap& bmp = a.Bmp;
   bmp.SetPixelFormat(pf32bit);
   const FrameShapeTest t = FrameShapeSetup(a.Frame, a.Ellipse, a.Inverted);
   const Range r = EffectRange(bmp, a.Frame, a.Inverted);
   if (r.Empty()) return;
-  const int W = bmp.Width();
-  int stretch[256];  // grey 16 … 224 stretched to 0 … 255
-  for (int Y = 0; Y < 256; ++Y) stretch[Y] = Clamp255(((Y - 16) * 255) / 208);
+  const int W = bmp.Width(), n = r.x1 - r.x0;
   // Two error rows at entries 2W and 3W; a row's index -1 and W reach into its neighbour
   // (or the spare entries), which the diffusion order relies on.
   std::vector<int16_t> err(std::size_t(4) * W + 2, 0);
+  std::vector<int16_t> grey(n);
+  std::vector<uint8_t> white(n);
   Span s[2];
   for (int y = r.y0; y < r.y1; ++y) {
     int16_t* A = err.data() + std::ptrdiff_t((y & 1) + 2) * W;
     int16_t* B = err.data() + std::ptrdiff_t(((y & 1) ^ 1) + 2) * W;
-    const int n = SelectedSpans(t, y, r.x0, r.x1, s);
-    uint8_t* row = bmp.ScanLine(y);
+    uint32_t* row = Row32(bmp, y);
+    StretchRow(row + r.x0, n, grey.data());
+    // B[x - 1] is always the value the pixel before stored as its B[x]; keep it in a register.
+    int carry = B[r.x0 - 1];
     int acc = 128;
     for (int x = r.x0; x < r.x1; ++x) {
-      uint8_t* p = row + 4 * x;
-      const bool selected = (n > 0 && x >= s[0].a && x < s[0].b) || (n > 1 && x >= s[1].a && x < s[1].b);
-      acc += stretch[Luma(p[kR], p[kG], p[kB])] + A[x - 1] + A[x] + A[x + 1] + B[x - 1];
-      if (acc < 255) {
-        if (selected) std::memset(p, 0, 4);
-      } else {
-        if (selected) std::memcpy(p, &kWhitePixel, 4);
-        acc -= 255;
-      }
+      acc += grey[x - r.x0] + A[x - 1] + A[x] + A[x + 1] + carry;
+      const bool w = acc >= 255;
+      white[x - r.x0] = w;
+      acc -= w ? 255 : 0;
       A[x] = 0;
       A[x + 1] = 0;
       const int16_t big = static_cast<int16_t>((5 * acc) >> 3), small = static_cast<int16_t>((3 * acc) >> 3);
-      if ((x + y) & 1) {
-        B[x - 1] = big;
-        B[x] = small;
-      } else {
-        B[x - 1] = small;
-        B[x] = big;
-      }
+      const bool odd = (x + y) & 1;
+      B[x - 1] = odd ? big : small;
+      B[x] = odd ? small : big;
+      carry = B[x];
       acc = 0;
     }
+    // Only the selected pixels are written; the others took part in the error flow.
+    const int k = SelectedSpans(t, y, r.x0, r.x1, s);
+    for (int i = 0; i < k; ++i) WriteTwoLevel(row + s[i].a, white.data() + (s[i].a - r.x0), s[i].b - s[i].a);
   }
 }
 
@@ -53,21 +67,31 @@ namespace {
 
 // Tile rows top to bottom, '#' black, '.' white, lightest last.
 constexpr const char* kTiles[16][4] = {
-    {"####", "####", "####", "####"}, {"####", "####", "####", "####"},
-    {".##.", "####", "####", ".##."}, {".##.", "####", "####", ".##."},
-    {"..#.", "###.", ".###", ".#.."}, {"..#.", "###.", ".###", ".#.."},
-    {"..#.", ".##.", ".###", ".#.."}, {"....", "###.", ".###", "...."},
-    {"..#.", ".##.", ".##.", "...."}, {"....", ".##.", ".##.", "...."},
-    {"....", "..#.", ".##.", "...."}, {"....", ".##.", "..#.", "...."},
-    {"....", "..#.", ".#..", "...."}, {"....", "....", "..#.", "...."},
-    {"....", "....", "....", "...."}, {"....", "....", "....", "...."},
+    {"####", "####", "####", "####"},  // 0
+    {"####", "####", "####", "####"},  // 1
+    {".##.", "####", "####", ".##."},  // 2
+    {".##.", "####", "####", ".##."},  // 3
+    {"..#.", "###.", ".###", ".#.."},  // 4
+    {"..#.", "###.", ".###", ".#.."},  // 5
+    {"..#.", ".##.", ".###", ".#.."},  // 6
+    {"....", "###.", ".###", "...."},  // 7
+    {"..#.", ".##.", ".##.", "...."},  // 8
+    {"....", ".##.", ".##.", "...."},  // 9
+    {"....", "..#.", ".##.", "...."},  // 10
+    {"....", ".##.", "..#.", "...."},  // 11
+    {"....", "..#.", ".#..", "...."},  // 12
+    {"....", "....", "..#.", "...."},  // 13
+    {"....", "....", "....", "...."},  // 14
+    {"....", "....", "....", "...."},  // 15
 };
 
 const TBitmap& TileSheet() {
-  static TBitmap sheet;
-  static const bool made = (MakeImgMono16(sheet), true);
-  (void)made;
-  return sheet;
+  struct Sheet {
+    TBitmap bmp;
+    Sheet() { MakeImgMono16(bmp); }
+  };
+  static const Sheet sheet;
+  return sheet.bmp;
 }
 
 }  // namespace
@@ -92,7 +116,9 @@ void Letterpress(TBitmap& bmp, TRect& frame, bool ellipse) {
   const int W = bmp.Width(), H = bmp.Height();
   if (W == 0 || H == 0) return;
   const TBitmap& sheet = TileSheet();
-  auto grey = [&](int x, int y) { return int(bmp.ScanLine(ClampTo(y, 0, H - 1))[4 * ClampTo(x, 0, W - 1) + kG]); };
+  auto grey = [&](int x, int y) {
+    return int(bmp.ScanLine(ClampTo(y, 0, H - 1))[4 * ClampTo(x, 0, W - 1) + kG]);
+  };
   // Bands and blocks wholly outside the picture draw nothing and are skipped.
   int y = frame.Top;
   int shift = 0;

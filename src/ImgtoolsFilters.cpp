@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <numeric>
+#include <type_traits>
 #include <vector>
 
 using namespace imgtools;
@@ -29,38 +30,51 @@ class PaddedRow {
 };
 
 // The filter's kernel known at compile time for the program's own kernels, so the divisions
-// by 9, 16 and 12 become multiplications.
+// by 9, 16 and 12 become multiplications and the sums fit 16-bit lanes.
 template <const Kernel3x3& K>
 struct FixedKernel {
+  static constexpr int Reach(int sign) {
+    int s = 0;
+    for (int w : K) s += (sign * w > 0 ? w : 0) * 255;
+    return s;
+  }
   static constexpr int kDiv = K[0] + K[1] + K[2] + K[3] + K[4] + K[5] + K[6] + K[7] + K[8];
-  int W(int i) const { return K[i]; }
-  int Div(int s) const { return s / kDiv; }
+  static constexpr int kMax = Reach(1), kMin = Reach(-1);
+  using Sum = std::conditional_t<kMin == 0 && kMax <= 65535, uint16_t,
+                                 std::conditional_t<kMin >= -32768 && kMax <= 32767, int16_t, int>>;
+  static constexpr int W(int i) { return K[i]; }
+  static int Div(int s) { return static_cast<Sum>(s) / static_cast<Sum>(kDiv); }
 };
 struct AnyKernel {
+  using Sum = int;
   int w[9];
   int div;
   int W(int i) const { return w[i]; }
   int Div(int s) const { return s / div; }
 };
 
+// Every byte of the run, X included, into tmp; then B, G, R from tmp and X kept.
 template <class Kn>
-void ConvolveRow(uint8_t* __restrict out, const uint8_t* __restrict up, const uint8_t* __restrict own,
-                 const uint8_t* __restrict down, int n, const Kn& k) {
-  for (int x = 0; x < n; ++x) {
-    const int i = 4 * x;
-    for (int c = 0; c < 3; ++c) {
-      const int s = k.W(0) * up[i - 4 + c] + k.W(1) * up[i + c] + k.W(2) * up[i + 4 + c] +
-                    k.W(3) * own[i - 4 + c] + k.W(4) * own[i + c] + k.W(5) * own[i + 4 + c] +
-                    k.W(6) * down[i - 4 + c] + k.W(7) * down[i + c] + k.W(8) * down[i + 4 + c];
-      out[i + c] = static_cast<uint8_t>(Clamp255(k.Div(s)));
-    }
+IMGTOOLS_ROW_KERNEL void ConvolveRow(uint8_t* __restrict out, const uint8_t* __restrict up,
+                                     const uint8_t* __restrict own, const uint8_t* __restrict down, int n,
+                                     const Kn& k, uint8_t* __restrict tmp) {
+  using Sum = typename Kn::Sum;
+  for (int i = 0; i < 4 * n; ++i) {
+    const Sum s = static_cast<Sum>(k.W(0) * up[i - 4] + k.W(1) * up[i] + k.W(2) * up[i + 4] +
+                                   k.W(3) * own[i - 4] + k.W(4) * own[i] + k.W(5) * own[i + 4] +
+                                   k.W(6) * down[i - 4] + k.W(7) * down[i] + k.W(8) * down[i + 4]);
+    tmp[i] = static_cast<uint8_t>(Clamp255(k.Div(s)));
   }
+  uint32_t* __restrict o = reinterpret_cast<uint32_t*>(out);
+  const uint32_t* __restrict t = reinterpret_cast<const uint32_t*>(tmp);
+  for (int x = 0; x < n; ++x) o[x] = (t[x] & 0x00FFFFFF) | (o[x] & 0xFF000000);
 }
 
 template <class Kn>
 void ConvolveRange(TBitmap& bmp, const FrameShapeTest& t, const Range& r, const Kn& k) {
   const int W = bmp.Width(), H = bmp.Height();
   PaddedRow up(r.x0, r.x1, W), own(r.x0, r.x1, W), down(r.x0, r.x1, W);
+  std::vector<uint32_t> tmp(std::size_t(r.x1 - r.x0));
   // The first row of the range is its own row above.
   up.Load(Row32(bmp, r.y0));
   own.Load(Row32(bmp, r.y0));
@@ -70,7 +84,8 @@ void ConvolveRange(TBitmap& bmp, const FrameShapeTest& t, const Range& r, const 
     uint8_t* out = bmp.ScanLine(y);
     const int n = SelectedSpans(t, y, r.x0, r.x1, s);
     for (int i = 0; i < n; ++i)
-      ConvolveRow(out + 4 * s[i].a, up.At(s[i].a), own.At(s[i].a), down.At(s[i].a), s[i].b - s[i].a, k);
+      ConvolveRow(out + 4 * s[i].a, up.At(s[i].a), own.At(s[i].a), down.At(s[i].a), s[i].b - s[i].a, k,
+                  reinterpret_cast<uint8_t*>(tmp.data()));
     if (y + 1 < r.y1) {
       up.Swap(own);
       own.Swap(down);
@@ -144,11 +159,14 @@ class LumaRow {
   LumaRow(int x0, int x1, int W) : x0_(x0), x1_(x1), W_(W), l_(std::size_t(x1 - x0 + 2)) {}
   void Load(const uint8_t* row) {
     uint8_t* __restrict l = l_.data();
-    const int base = x0_ - 1, n = x1_ - x0_ + 2;
-    for (int i = 0; i < n; ++i) {
-      const uint8_t* p = row + 4 * ClampTo(base + i, 0, W_ - 1);
-      l[i] = static_cast<uint8_t>(Luma(p[kR], p[kG], p[kB]));
-    }
+    const uint8_t* __restrict p = row + 4 * x0_;
+    const int n = x1_ - x0_;
+    for (int i = 0; i < n; ++i)
+      l[i + 1] = static_cast<uint8_t>(Luma(p[4 * i + kR], p[4 * i + kG], p[4 * i + kB]));
+    const uint8_t* first = row + 4 * std::max(x0_ - 1, 0);
+    const uint8_t* last = row + 4 * std::min(x1_, W_ - 1);
+    l[0] = static_cast<uint8_t>(Luma(first[kR], first[kG], first[kB]));
+    l[n + 1] = static_cast<uint8_t>(Luma(last[kR], last[kG], last[kB]));
   }
   const uint8_t* At(int x) const { return l_.data() + (x - x0_ + 1); }
   void Swap(LumaRow& o) { l_.swap(o.l_); }
@@ -158,11 +176,12 @@ class LumaRow {
   std::vector<uint8_t> l_;
 };
 
-void ReliefRow(uint8_t* __restrict out, const uint8_t* __restrict up, const uint8_t* __restrict own,
-               const uint8_t* __restrict down, int n) {
+IMGTOOLS_ROW_KERNEL void ReliefRow(uint32_t* __restrict out, const uint8_t* __restrict up,
+                                   const uint8_t* __restrict own, const uint8_t* __restrict down, int n) {
   for (int x = 0; x < n; ++x) {
-    const int v = Clamp255(255 - 2 * std::abs(down[x] - up[x]) - 2 * std::abs(own[x + 1] - own[x - 1]));
-    out[4 * x + kB] = out[4 * x + kG] = out[4 * x + kR] = static_cast<uint8_t>(v);
+    const uint32_t v =
+        uint32_t(Clamp255(255 - 2 * std::abs(down[x] - up[x]) - 2 * std::abs(own[x + 1] - own[x - 1])));
+    out[x] = (out[x] & 0xFF000000) | v | (v << 8) | (v << 16);
   }
 }
 
@@ -182,10 +201,10 @@ void EdgeRelief(const EffectArgs& a) {
   down.Load(bmp.ScanLine(std::min(r.y0 + 1, H - 1)));
   Span s[2];
   for (int y = r.y0; y < r.y1; ++y) {
-    uint8_t* out = bmp.ScanLine(y);
+    uint32_t* out = Row32(bmp, y);
     const int n = SelectedSpans(t, y, r.x0, r.x1, s);
     for (int i = 0; i < n; ++i)
-      ReliefRow(out + 4 * s[i].a, up.At(s[i].a), own.At(s[i].a), down.At(s[i].a), s[i].b - s[i].a);
+      ReliefRow(out + s[i].a, up.At(s[i].a), own.At(s[i].a), down.At(s[i].a), s[i].b - s[i].a);
     if (y + 1 < r.y1) {
       up.Swap(own);
       own.Swap(down);

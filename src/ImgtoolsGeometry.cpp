@@ -82,7 +82,16 @@ void AddMargin(TBitmap& bmp, TRect& cutRect, bool blue) {
 
 void AddRightMargin(TBitmap& bmp) {
   bmp.SetPixelFormat(pf32bit);
-  bmp.SetSize(2 * bmp.Width(), bmp.Height());
+  const int W = bmp.Width(), H = bmp.Height();
+  // What widening the bitmap gives (new pixels in the brush colour, X = 0), row by row.
+  const uint32_t fill = ColorToPixel(bmp.Canvas().Brush.Color);
+  TBitmap& wide = ScratchBitmap(kScratchCopy, 2 * W, H);
+  for (int y = 0; y < H; ++y) {
+    uint32_t* __restrict out = Row32(wide, y);
+    std::memcpy(out, Row32(bmp, y), std::size_t(W) * 4);
+    std::fill(out + W, out + 2 * W, fill);
+  }
+  bmp.Swap(wide);
 }
 
 namespace {

@@ -25,7 +25,7 @@ struct LargeBlock {
 
 // Adds one source row's bytes into the column sums.
 template <class Acc>
-void AddRow(Acc* __restrict sum, const uint8_t* __restrict row, int n) {
+IMGTOOLS_ROW_KERNEL void AddRow(Acc* __restrict sum, const uint8_t* __restrict row, int n) {
   for (int i = 0; i < n; ++i) sum[i] += row[i];
 }
 
@@ -56,6 +56,16 @@ void BoxMethod(TBitmap& dst, int L, int T, int w, int h, const TBitmap& src, int
   }
 }
 
+// Exact halving (2 × 2 blocks at even coordinates), the common case of the box method.
+IMGTOOLS_ROW_KERNEL void HalveRow(uint8_t* __restrict out, const uint8_t* __restrict r0,
+                                  const uint8_t* __restrict r1, int w) {
+  for (int x = 0; x < w; ++x)
+    for (int c = 0; c < 4; ++c) {
+      const int i = 8 * x + c;
+      out[4 * x + c] = static_cast<uint8_t>((r0[i] + r0[i + 4] + r1[i] + r1[i + 4]) >> 2);
+    }
+}
+
 // One axis of the bilinear method: the two source indexes and the weight of the second.
 struct Tap {
   int s0, s1, w;
@@ -73,27 +83,116 @@ std::vector<Tap> AxisTaps(int n, int srcN) {
   return taps;
 }
 
-void BilinearRow(uint8_t* __restrict out, const uint8_t* __restrict r0, const uint8_t* __restrict r1,
-                 const Tap* __restrict tx, int w, int wy) {
-  const int by = 256 - wy;
-  for (int x = 0; x < w; ++x, out += 4) {
-    const int wx = tx[x].w, ax = 256 - wx;
-    const int w00 = (ax * by) >> 8, w01 = (wx * by) >> 8, w10 = (ax * wy) >> 8, w11 = (wx * wy) >> 8;
-    const uint8_t* p00 = r0 + tx[x].s0 * 4;
-    const uint8_t* p01 = r0 + tx[x].s1 * 4;
-    const uint8_t* p10 = r1 + tx[x].s0 * 4;
-    const uint8_t* p11 = r1 + tx[x].s1 * 4;
-    for (int c = 0; c < 4; ++c)
-      out[c] = static_cast<uint8_t>((p00[c] * w00 + p01[c] * w01 + p10[c] * w10 + p11[c] * w11) >> 8);
+// The bilinear sum of one byte, (p00·w00 + p01·w01 + p10·w10 + p11·w11) >> 8, always lies in
+// 0 … 65280 (the weights of equal pixels add up to 256 or a little less, even where a weight is
+// negative past the last row or column), so it is exact in 16-bit arithmetic, modulo 2^16.
+IMGTOOLS_ROW_KERNEL void BlendRow(uint8_t* __restrict out, const uint8_t* __restrict p00,
+                                  const uint8_t* __restrict p01, const uint8_t* __restrict p10,
+                                  const uint8_t* __restrict p11, const int16_t* __restrict w00,
+                                  const int16_t* __restrict w01, const int16_t* __restrict w10,
+                                  const int16_t* __restrict w11, int n) {
+  for (int i = 0; i < n; ++i) {
+    const uint16_t s =
+        static_cast<uint16_t>(p00[i] * w00[i] + p01[i] * w01[i] + p10[i] * w10[i] + p11[i] * w11[i]);
+    out[i] = static_cast<uint8_t>(s >> 8);
   }
 }
+
+// The same with the weights worked out on the way, for rows that share no weights.
+IMGTOOLS_ROW_KERNEL void BlendRowWeighing(uint8_t* __restrict out, const uint8_t* __restrict p00,
+                                          const uint8_t* __restrict p01, const uint8_t* __restrict p10,
+                                          const uint8_t* __restrict p11, const int16_t* __restrict ax,
+                                          const int16_t* __restrict wx, int wy, int n) {
+  const int by = 256 - wy;
+  for (int i = 0; i < n; ++i) {
+    const int w00 = (ax[i] * by) >> 8, w01 = (wx[i] * by) >> 8, w10 = (ax[i] * wy) >> 8,
+              w11 = (wx[i] * wy) >> 8;
+    const uint16_t s = static_cast<uint16_t>(p00[i] * w00 + p01[i] * w01 + p10[i] * w10 + p11[i] * w11);
+    out[i] = static_cast<uint8_t>(s >> 8);
+  }
+}
+
+// The four weights of every byte of a row for the vertical weight wy.
+IMGTOOLS_ROW_KERNEL void MakeWeights(const int16_t* __restrict ax, const int16_t* __restrict wx, int n,
+                                     int wy, int16_t* __restrict w00, int16_t* __restrict w01,
+                                     int16_t* __restrict w10, int16_t* __restrict w11) {
+  const int by = 256 - wy;
+  for (int i = 0; i < n; ++i) {
+    w00[i] = static_cast<int16_t>((ax[i] * by) >> 8);
+    w01[i] = static_cast<int16_t>((wx[i] * by) >> 8);
+    w10[i] = static_cast<int16_t>((ax[i] * wy) >> 8);
+    w11[i] = static_cast<int16_t>((wx[i] * wy) >> 8);
+  }
+}
+
+struct RowWeights {
+  std::vector<int16_t> w[4];
+  void Make(const std::vector<int16_t>& ax, const std::vector<int16_t>& wx, int weight) {
+    for (auto& v : w) v.resize(ax.size());
+    MakeWeights(ax.data(), wx.data(), static_cast<int>(ax.size()), weight, w[0].data(), w[1].data(),
+                w[2].data(), w[3].data());
+  }
+};
+
+// A source row's pixels at the two sample columns of every destination column.
+struct GatheredRow {
+  int y = -1;
+  std::vector<uint32_t> at0, at1;
+  void Make(const uint32_t* row, int sy, const std::vector<Tap>& tx) {
+    y = sy;
+    const int n = static_cast<int>(tx.size());
+    at0.resize(n);
+    at1.resize(n);
+    for (int x = 0; x < n; ++x) {
+      at0[x] = row[tx[x].s0];
+      at1[x] = row[tx[x].s1];
+    }
+  }
+};
 
 void BilinearMethod(TBitmap& dst, int L, int T, int w, int h, const TBitmap& src) {
   const std::vector<Tap> tx = AxisTaps(w, src.Width());
   const std::vector<Tap> ty = AxisTaps(h, src.Height());
-  for (int y = 0; y < h; ++y)
-    BilinearRow(dst.ScanLine(T + y) + std::ptrdiff_t(L) * 4, src.ScanLine(ty[y].s0), src.ScanLine(ty[y].s1),
-                tx.data(), w, ty[y].w);
+  std::vector<int16_t> ax(std::size_t(w) * 4), wx(std::size_t(w) * 4);
+  for (int x = 0; x < w; ++x)
+    for (int c = 0; c < 4; ++c) {
+      ax[4 * x + c] = static_cast<int16_t>(256 - tx[x].w);
+      wx[4 * x + c] = static_cast<int16_t>(tx[x].w);
+    }
+  // Rows run down the source, so two gathered rows are enough.
+  GatheredRow rows[2];
+  // The gathered row of sy, made in the slot that does not hold row keep.
+  auto gathered = [&](int sy, int keep) -> const GatheredRow& {
+    for (const GatheredRow& g : rows)
+      if (g.y == sy) return g;
+    GatheredRow& g = rows[0].y == keep ? rows[1] : rows[0];
+    g.Make(Row32(src, sy), sy, tx);
+    return g;
+  };
+  // Enlarging by a whole factor k repeats k vertical weights (and a few more past the last row):
+  // up to 16 weight sets are made once and kept.
+  constexpr int kKept = 16;
+  std::vector<int> distinct;
+  for (int y = 0; y < h && int(distinct.size()) <= kKept; ++y)
+    if (std::find(distinct.begin(), distinct.end(), ty[y].w) == distinct.end()) distinct.push_back(ty[y].w);
+  const bool fewWeights = int(distinct.size()) <= kKept;
+  std::vector<RowWeights> weights(fewWeights ? distinct.size() : 0);
+  for (std::size_t i = 0; i < weights.size(); ++i) weights[i].Make(ax, wx, distinct[i]);
+  auto bytes = [](const std::vector<uint32_t>& v) { return reinterpret_cast<const uint8_t*>(v.data()); };
+  for (int y = 0; y < h; ++y) {
+    const Tap& t = ty[y];
+    const GatheredRow& r0 = gathered(t.s0, t.s1);
+    const GatheredRow& r1 = gathered(t.s1, t.s0);
+    uint8_t* out = dst.ScanLine(T + y) + std::ptrdiff_t(L) * 4;
+    if (!fewWeights) {
+      BlendRowWeighing(out, bytes(r0.at0), bytes(r0.at1), bytes(r1.at0), bytes(r1.at1), ax.data(), wx.data(),
+                       t.w, 4 * w);
+      continue;
+    }
+    const RowWeights& wt = weights[std::find(distinct.begin(), distinct.end(), t.w) - distinct.begin()];
+    BlendRow(out, bytes(r0.at0), bytes(r0.at1), bytes(r1.at0), bytes(r1.at1), wt.w[0].data(), wt.w[1].data(),
+             wt.w[2].data(), wt.w[3].data(), 4 * w);
+  }
 }
 
 }  // namespace
@@ -122,6 +221,11 @@ void ResampleInto(TBitmap& dst, int L, int T, int R, int B, TBitmap& src) {
   const int bw = static_cast<int>(std::max<int64_t>(1, (sW + (int64_t(8) * w) / 9) / w));
   const int bh = static_cast<int>(std::max<int64_t>(1, (sH + (int64_t(8) * h) / 9) / h));
   const int64_t d = int64_t(bw) * bh;
+  if (bw == 2 && bh == 2 && sW / 2 == w && sH / 2 == h) {
+    for (int y = 0; y < h; ++y)
+      HalveRow(dst.ScanLine(T + y) + std::ptrdiff_t(L) * 4, src.ScanLine(2 * y), src.ScanLine(2 * y + 1), w);
+    return;
+  }
   if (d < 65536)
     BoxMethod(dst, L, T, w, h, src, bw, bh, SmallBlock(static_cast<uint32_t>(d)));
   else

@@ -7,6 +7,14 @@
 #pragma GCC optimize("tree-vectorize", "vect-cost-model=dynamic")
 #endif
 
+// Row kernels are also compiled for AVX2 and picked when the processor has it; both give the
+// same integers.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define IMGTOOLS_ROW_KERNEL __attribute__((target_clones("avx2", "default")))
+#else
+#define IMGTOOLS_ROW_KERNEL
+#endif
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -46,7 +54,7 @@ struct Span {
 int SelectedSpans(const FrameShapeTest& t, int y, int x0, int x1, Span out[2]);
 
 // Columns of row y inside [L, R) with dx² + dy² < limit (limit = t.Inner or t.Outer), clipped
-// to [x0, x1); a.b <= a.a when there are none. Rectangles (no ellipse) give [L, R).
+// to [x0, x1); an empty run (b <= a) when there are none. Rectangles give [L, R) clipped.
 Span EllipseRun(const FrameShapeTest& t, int y, int64_t limit, int x0, int x1);
 
 // Calls f(y, a, b) for every selected run of the effect range.

@@ -8,31 +8,33 @@ using namespace imgtools;
 namespace {
 
 // Row-wise running sums of one byte of every pixel: Sum(y, a, b) = Σ byte(x, y), a <= x <= b.
+// They may wrap in 32 bits; the difference of two is still exact for short runs.
 class RowSums {
  public:
   RowSums(const TBitmap& b, int channel) : w_(b.Width()), s_(std::size_t(b.Width() + 1) * b.Height()) {
     for (int y = 0; y < b.Height(); ++y) {
       const uint8_t* p = b.ScanLine(y) + channel;
-      int32_t* __restrict s = s_.data() + std::size_t(y) * (w_ + 1);
+      uint32_t* __restrict s = s_.data() + std::size_t(y) * (w_ + 1);
       s[0] = 0;
       for (int x = 0; x < w_; ++x) s[x + 1] = s[x] + p[4 * x];
     }
   }
   int Sum(int y, int a, int b) const {
-    const int32_t* s = s_.data() + std::size_t(y) * (w_ + 1);
-    return s[b + 1] - s[a];
+    const uint32_t* s = s_.data() + std::size_t(y) * (w_ + 1);
+    return static_cast<int>(s[b + 1] - s[a]);
   }
 
  private:
   int w_;
-  std::vector<int32_t> s_;
+  std::vector<uint32_t> s_;
 };
 
 struct Range2 {
   int x0, y0, x1, y1;
 };
-Range2 Inset(const TBitmap& b, int L, int T, int R, int B, int left, int right) {
-  return {std::max(L, left), std::max(T, left), std::min(R, b.Width() - right), std::min(B, b.Height() - right)};
+// The rectangle kept m pixels away from every edge of the bitmap.
+Range2 Inset(const TBitmap& b, int L, int T, int R, int B, int m) {
+  return {std::max(L, m), std::max(T, m), std::min(R, b.Width() - m), std::min(B, b.Height() - m)};
 }
 
 // Copies of three consecutive rows as they were before the stage wrote any of them.
@@ -69,9 +71,10 @@ void MarkerRestore(TBitmap& bmp, int L, int T, int R, int B) {
   const int W = bmp.Width(), H = bmp.Height();
   for (int y = 0; y < H; ++y) {
     uint8_t* __restrict p = bmp.ScanLine(y);
-    for (int x = 0; x < W; ++x) p[4 * x + kX] = static_cast<uint8_t>(Luma(p[4 * x + kR], p[4 * x + kG], p[4 * x + kB]));
+    for (int x = 0; x < W; ++x)
+      p[4 * x + kX] = static_cast<uint8_t>(Luma(p[4 * x + kR], p[4 * x + kG], p[4 * x + kB]));
   }
-  const Range2 r = Inset(bmp, L, T, R, B, 4, 4);
+  const Range2 r = Inset(bmp, L, T, R, B, 4);
   if (r.x0 >= r.x1 || r.y0 >= r.y1) return;
   // K9 is -1 over 57 places (half widths 1, 2, 3, 4, 4, 4, 3, 2, 1 by row) plus 5 6 5 / 6 13 6 /
   // 5 6 5 on the centre: Σ K9 · X = 5 · corners + 6 · edges + 13 · centre - Σ over the 57.
@@ -118,7 +121,7 @@ void MarkerRestore(TBitmap& bmp, int L, int T, int R, int B) {
 
 void BoostStrokes(TBitmap& bmp, int L, int T, int R, int B) {
   bmp.SetPixelFormat(pf32bit);
-  const Range2 r = Inset(bmp, L, T, R, B, 5, 5);
+  const Range2 r = Inset(bmp, L, T, R, B, 5);
   if (r.x0 >= r.x1 || r.y0 >= r.y1) return;
   // K10 is -1 over 76 places (rows dy -4 … 5 spanning dx -1…2, -2…3, -3…4, four times -4…5,
   // -3…4, -2…3, -1…2) and 18 on the 2 × 2 centre block: Σ = 19 · block - Σ over the 76.
@@ -140,7 +143,7 @@ void BoostStrokes(TBitmap& bmp, int L, int T, int R, int B) {
 
 void ColourStrokes(TBitmap& bmp, int L, int T, int R, int B) {
   bmp.SetPixelFormat(pf32bit);
-  const Range2 r = Inset(bmp, L, T, R, B, 1, 1);
+  const Range2 r = Inset(bmp, L, T, R, B, 1);
   if (r.x0 >= r.x1 || r.y0 >= r.y1) return;
   RowWindow win(bmp, r.y0);
   for (int y = r.y0; y < r.y1; ++y) {
@@ -150,7 +153,8 @@ void ColourStrokes(TBitmap& bmp, int L, int T, int R, int B) {
       int s[4];
       for (int c : {kB, kG, kR}) {
         const int i = 4 * x + c;
-        const int ring = up[i - 4] + up[i] + up[i + 4] + own[i - 4] + own[i + 4] + down[i - 4] + down[i] + down[i + 4];
+        const int ring =
+            up[i - 4] + up[i] + up[i + 4] + own[i - 4] + own[i + 4] + down[i - 4] + down[i] + down[i + 4];
         s[c] = (ring + 30 * own[i]) / 38;
       }
       const int sR = s[kR], sG = s[kG], sB = s[kB];
@@ -180,7 +184,7 @@ void ColourStrokes(TBitmap& bmp, int L, int T, int R, int B) {
 
 void FillGaps(TBitmap& bmp, int L, int T, int R, int B) {
   bmp.SetPixelFormat(pf32bit);
-  const Range2 r = Inset(bmp, L, T, R, B, 1, 1);
+  const Range2 r = Inset(bmp, L, T, R, B, 1);
   if (r.x0 >= r.x1 || r.y0 >= r.y1) return;
   RowWindow win(bmp, r.y0);
   for (int y = r.y0; y < r.y1; ++y) {
@@ -213,7 +217,8 @@ void WhiteboardClean(TBitmap& bmp, const TRect& frame, bool strong) {
   const int w = R - L, h = B - T;
   const double f = 1600.0 / w < 1 ? 1600.0 / w : 1;
   TBitmap& framed = ScratchBitmap(f < 1 ? kScratchFull : kScratchWork, w, h);
-  for (int y = 0; y < h; ++y) std::memcpy(framed.ScanLine(y), bmp.ScanLine(T + y) + std::ptrdiff_t(L) * 4, std::size_t(w) * 4);
+  for (int y = 0; y < h; ++y)
+    std::memcpy(framed.ScanLine(y), bmp.ScanLine(T + y) + std::ptrdiff_t(L) * 4, std::size_t(w) * 4);
   TBitmap* work = &framed;
   if (f < 1) {
     const int sw = static_cast<int>(w * f), sh = static_cast<int>(h * f);
@@ -234,19 +239,13 @@ void WhiteboardClean(TBitmap& bmp, const TRect& frame, bool strong) {
     work = &framed;
     for (int y = 0; y < h; ++y) {
       uint8_t* __restrict p = framed.ScanLine(y);
-      for (int x = 0; x < w; ++x)
-        for (int c : {kB, kG, kR})
-          if (p[4 * x + c] > 250) p[4 * x + c] = 255;
+      for (int i = 0; i < 4 * w; ++i) p[i] = p[i] > 250 ? 255 : p[i];  // X too: it is not copied back
     }
   }
   // Colours only: the work copy's fourth byte holds scratch luminance.
   for (int y = 0; y < h; ++y) {
-    const uint8_t* __restrict s = work->ScanLine(y);
-    uint8_t* __restrict d = bmp.ScanLine(T + y) + std::ptrdiff_t(L) * 4;
-    for (int x = 0; x < w; ++x) {
-      d[4 * x + kB] = s[4 * x + kB];
-      d[4 * x + kG] = s[4 * x + kG];
-      d[4 * x + kR] = s[4 * x + kR];
-    }
+    const uint32_t* __restrict s = Row32(*work, y);
+    uint32_t* __restrict d = Row32(bmp, T + y) + L;
+    for (int x = 0; x < w; ++x) d[x] = (s[x] & 0x00FFFFFF) | (d[x] & 0xFF000000);
   }
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/Canvas.h"
 #include "platform/CanvasTarget.h"
@@ -73,16 +74,20 @@ void TBitmap::SetSize(int w, int h) {
   }
   const TColor brush = surface_ ? surface_->Canvas().Brush.Color : clWhite;
   const int bpp = BytesPerPixel();
-  const uint8_t px[4] = {GetBValue(brush), GetGValue(brush), GetRValue(brush), 0};
   const int keepW = std::min(w, oldW), keepH = std::min(h, oldH);
+  // One row of brush colour, copied wherever new pixels appear.
+  std::vector<uint8_t> fill(std::size_t(w) * bpp);
+  for (std::size_t i = 0; i < fill.size(); i += bpp) {
+    fill[i + kB] = GetBValue(brush);
+    fill[i + kG] = GetGValue(brush);
+    fill[i + kR] = GetRValue(brush);
+    if (bpp == 4) fill[i + kX] = 0;
+  }
   for (int y = 0; y < h; ++y) {
     uint8_t* row = ScanLine(y);
-    int x = 0;
-    if (y < keepH) {
-      std::memcpy(row, old.get() + y * oldStride, std::size_t(keepW) * bpp);
-      x = keepW;
-    }
-    for (uint8_t* p = row + x * bpp; x < w; ++x, p += bpp) std::memcpy(p, px, bpp);
+    const int kept = y < keepH ? keepW : 0;
+    if (kept) std::memcpy(row, old.get() + y * oldStride, std::size_t(kept) * bpp);
+    std::memcpy(row + std::size_t(kept) * bpp, fill.data(), std::size_t(w - kept) * bpp);
   }
 }
 

@@ -96,7 +96,8 @@ TEST(ErrorDiffusion, PixelsOutsideTheEllipseKeepTheFlowButAreNotWritten) {
   ErrorDiffusion({rect, {2, 1, 15, 12}, false, false});
   ErrorDiffusion({b, {2, 1, 15, 12}, true, false});
   const FrameShapeTest t = FrameShapeSetup({2, 1, 15, 12}, true, false);
-  EXPECT_TRUE(PixelsAre(b, [&](int x, int y) { return FrameShape(t, x, y) ? Px(rect, x, y) : Px(orig, x, y); }));
+  EXPECT_TRUE(
+      PixelsAre(b, [&](int x, int y) { return FrameShape(t, x, y) ? Px(rect, x, y) : Px(orig, x, y); }));
   // Inverted: the range is the whole picture.
   TBitmap inv, whole;
   Make(inv, 17, 13, Photo);
@@ -104,7 +105,8 @@ TEST(ErrorDiffusion, PixelsOutsideTheEllipseKeepTheFlowButAreNotWritten) {
   ErrorDiffusion({whole, {0, 0, 17, 13}, false, false});
   ErrorDiffusion({inv, {2, 1, 15, 12}, true, true});
   const FrameShapeTest ti = FrameShapeSetup({2, 1, 15, 12}, true, true);
-  EXPECT_TRUE(PixelsAre(inv, [&](int x, int y) { return FrameShape(ti, x, y) ? Px(whole, x, y) : Px(orig, x, y); }));
+  EXPECT_TRUE(
+      PixelsAre(inv, [&](int x, int y) { return FrameShape(ti, x, y) ? Px(whole, x, y) : Px(orig, x, y); }));
 }
 
 TEST(ImgMono16, SheetHoldsTheTilesBetweenRedLines) {

@@ -119,7 +119,8 @@ TEST(Convolve3x3, EllipseAndInvertedSelectFromTheSameResult) {
     Convolve3x3({whole, inverted ? TRect{0, 0, 14, 11} : f, false, false}, kSharpenKernel);
     Convolve3x3({b, f, ellipse, inverted}, kSharpenKernel);
     const FrameShapeTest t = FrameShapeSetup(f, ellipse, inverted);
-    EXPECT_TRUE(PixelsAre(b, [&](int x, int y) { return FrameShape(t, x, y) ? Px(whole, x, y) : Px(orig, x, y); }));
+    EXPECT_TRUE(
+        PixelsAre(b, [&](int x, int y) { return FrameShape(t, x, y) ? Px(whole, x, y) : Px(orig, x, y); }));
   }
 }
 
@@ -236,7 +237,8 @@ TEST(EdgeRelief, HandComputedGradient) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TBitmap b;
-    MakeRows(b, {{Grey(10), Grey(20), Grey(30)}, {Grey(40), Grey(50), Grey(60)}, {Grey(70), Grey(80), Grey(100)}});
+    MakeRows(
+        b, {{Grey(10), Grey(20), Grey(30)}, {Grey(40), Grey(50), Grey(60)}, {Grey(70), Grey(80), Grey(100)}});
     EdgeRelief({b, c.frame, false, false});
     EXPECT_EQ(Px(b, c.x, c.y), Grey(c.want));
   }
@@ -250,7 +252,8 @@ TEST(EdgeRelief, InvertedEllipseChangesOnlyTheSelectedPixels) {
   EdgeRelief({whole, {0, 0, 11, 9}, false, false});
   EdgeRelief({b, {1, 1, 10, 8}, true, true});
   const FrameShapeTest t = FrameShapeSetup({1, 1, 10, 8}, true, true);
-  EXPECT_TRUE(PixelsAre(b, [&](int x, int y) { return FrameShape(t, x, y) ? Px(whole, x, y) : Px(orig, x, y); }));
+  EXPECT_TRUE(
+      PixelsAre(b, [&](int x, int y) { return FrameShape(t, x, y) ? Px(whole, x, y) : Px(orig, x, y); }));
 }
 
 }  // namespace

@@ -79,7 +79,10 @@ TEST(ScaleByPercent, SizesAndPixelsOfTheResampler) {
     int w, h, percent, newW, newH;
   };
   const Case cases[] = {
-      {100, 100, 72, 72, 72}, {101, 50, 141, 142, 70}, {100, 60, 50, 50, 30}, {33, 20, 200, 66, 40},
+      {100, 100, 72, 72, 72},
+      {101, 50, 141, 142, 70},
+      {100, 60, 50, 50, 30},
+      {33, 20, 200, 66, 40},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.w << " x " << c.h << " at " << c.percent << " %");
@@ -184,10 +187,14 @@ TEST(Border3D, LargePictureMeetsInMitres) {
   EXPECT_TRUE(PixelsAre(b, [&](int x, int y) {
     const int r = 10 * x + 5, dt = y, db = H - 1 - y, dl = x, dr = W - 1 - x;
     int kind = 0;  // 1 light, 2 dark
-    if (dt < n && dl >= dt && dr >= dt) kind = 1;
-    else if (db < n && dl >= db && dr >= db) kind = 2;
-    else if (dl < n) kind = 1;
-    else if (dr < n) kind = 2;
+    if (dt < n && dl >= dt && dr >= dt)
+      kind = 1;
+    else if (db < n && dl >= db && dr >= db)
+      kind = 2;
+    else if (dl < n)
+      kind = 1;
+    else if (dr < n)
+      kind = 2;
     if (kind == 1) return Pix(light(r), light(200), light(171), y);
     if (kind == 2) return Pix(dark(r), dark(200), dark(171), y);
     return Pix(r, 200, 171, y);

@@ -46,5 +46,6 @@ std::string Describe(int x, int y, uint32_t got, uint32_t want) {
   if (got.Width() != want.Width() || got.Height() != want.Height())
     return ::testing::AssertionFailure() << "size " << got.Width() << " x " << got.Height() << ", want "
                                          << want.Width() << " x " << want.Height();
-  return PixelsAre(got, [&](int x, int y) { return Px(want, x, y); }, mask);
+  return PixelsAre(
+      got, [&](int x, int y) { return Px(want, x, y); }, mask);
 }

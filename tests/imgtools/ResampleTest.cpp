@@ -52,8 +52,8 @@ struct SizeCase {
   const char* name;
   int sW, sH, dW, dH;
   bool box;
-  int bw, bh;      // box
-  double ox, oy;   // bilinear
+  int bw, bh;     // box
+  double ox, oy;  // bilinear
 };
 
 const SizeCase kSizeCases[] = {
@@ -88,7 +88,8 @@ TEST(ResampleInto, SizesPickMethodBlockAndOffset) {
 TEST(ResampleInto, HandComputedPixels) {
   // 2 x 2 source, B = 100 + x, G = 50 · y, R = 200, X = 40 · (x + y): to 4 x 4 (ratio 0.5, offset 0.2).
   TBitmap src, dst;
-  MakeRows(src, {{Pix(200, 0, 100, 0), Pix(200, 0, 101, 40)}, {Pix(200, 50, 100, 40), Pix(200, 50, 101, 80)}});
+  MakeRows(src,
+           {{Pix(200, 0, 100, 0), Pix(200, 0, 101, 40)}, {Pix(200, 50, 100, 40), Pix(200, 50, 101, 80)}});
   MakeFlat(dst, 4, 4, 0);
   ResampleInto(dst, 0, 0, 4, 4, src);
   // (0, 0): f = 0.2 on both axes, wx = wy = 51; w00 = 205·205 >> 8 = 164, w01 = w10 = 40, w11 = 10
@@ -137,9 +138,8 @@ TEST(ResampleInto, WritesOnlyTheRectangle) {
   Make(src, 4, 4, Photo);
   MakeFlat(dst, 8, 4, 0x00ABCDEF);
   ResampleInto(dst, 4, 0, 8, 4, src);
-  EXPECT_TRUE(PixelsAre(dst, [&](int x, int y) {
-    return x < 4 ? 0x00ABCDEFu : BilinearAt(src, x - 4, y, 4, 4, 0.2, 0.2);
-  }));
+  EXPECT_TRUE(PixelsAre(
+      dst, [&](int x, int y) { return x < 4 ? 0x00ABCDEFu : BilinearAt(src, x - 4, y, 4, 4, 0.2, 0.2); }));
   // Clipped to the destination: R and B beyond it are cut, L and T below 0 raised.
   MakeFlat(dst, 8, 4, 0x00ABCDEF);
   ResampleInto(dst, -3, -1, 100, 100, src);

@@ -34,7 +34,8 @@ TEST(InsertText, FontHeightFromTheFrameAndGlyphsOnlyInsideTheCell) {
     int inked = 0;
     for (int y = 0; y < c.h; ++y)
       for (int x = 0; x < c.w; ++x) {
-        const bool cell = x >= c.frame.Left && x < c.frame.Left + w && y >= c.frame.Top && y < c.frame.Top + c.height;
+        const bool cell =
+            x >= c.frame.Left && x < c.frame.Left + w && y >= c.frame.Top && y < c.frame.Top + c.height;
         if ((Px(b, x, y) & 0xFFFFFF) != kBack) {
           ++inked;
           EXPECT_TRUE(cell) << "ink at " << x << ", " << y;
@@ -57,7 +58,8 @@ TEST(InsertText, KeepsTheFontColourWhenNoneIsChosen) {
 }
 
 // What the stamp must look like, from the figures worked out by hand for each size.
-void ExpectedStamp(TBitmap& want, const std::string& shown, int fh, int d, int y, TColor outline, bool soften) {
+void ExpectedStamp(TBitmap& want, const std::string& shown, int fh, int d, int y, TColor outline,
+                   bool soften) {
   TCanvas& c = want.Canvas();
   c.Font.Name = "ＭＳ ゴシック";
   c.Font.Height = fh;

@@ -103,9 +103,9 @@ TEST(GreyScale, SetsTheLumaAndKeepsX) {
 // The effects change exactly the pixels the frame shape test selects, whatever the frame.
 TEST(GreyScale, ChangesExactlyTheSelectedPixels) {
   const TRect frames[] = {
-      {2, 3, 9, 8},     {0, 0, 13, 11},  {-4, -3, 6, 5},  {7, 6, 20, 30}, {3, 2, 4, 10},
-      {5, 1, 6, 2},     {0, 0, 1, 1},    {4, 4, 4, 9},    {9, 2, 3, 8},   {-10, -10, -2, -2},
-      {1, 1, 12, 10},   {2, 0, 11, 11},  {-6, 2, 19, 9},  {3, -8, 10, 25}, {6, 5, 7, 6},
+      {2, 3, 9, 8},   {0, 0, 13, 11}, {-4, -3, 6, 5}, {7, 6, 20, 30},  {3, 2, 4, 10},
+      {5, 1, 6, 2},   {0, 0, 1, 1},   {4, 4, 4, 9},   {9, 2, 3, 8},    {-10, -10, -2, -2},
+      {1, 1, 12, 10}, {2, 0, 11, 11}, {-6, 2, 19, 9}, {3, -8, 10, 25}, {6, 5, 7, 6},
   };
   for (const TRect& f : frames)
     for (int mode = 0; mode < 4; ++mode) {
@@ -148,24 +148,29 @@ TEST(DarkContrast, MovesAFlatAreaTowardWarmGrey) {
 }
 
 TEST(DarkContrast, PullsTheLocalMeanAndAmplifiesDetail) {
-  // Against the blurred copy of the same picture: v' = ((T + 7b) >> 3) + ((9 (v - b)) >> 3).
-  TBitmap b, blur;
-  Make(b, 24, 16, [](int x, int y) { return Pix(40 + 7 * x, 30 + 5 * y + (x & 1) * 20, 200 - 3 * x - 2 * y); });
-  HalvingBlur(blur, b, 16 / 8);
-  TBitmap orig;
-  orig.Assign(b);
-  DarkContrast({b, {3, 2, 20, 14}, true, false});
-  const FrameShapeTest t = FrameShapeSetup({3, 2, 20, 14}, true, false);
+  // Against the blurred copy of the whole picture: v' = ((T + 7b) >> 3) + ((9 (v - b)) >> 3).
   auto f = [](int target, int v, int bl) {
     const int r = ((target + 7 * bl) >> 3) + ((9 * (v - bl)) >> 3);
     return r < 0 ? 0 : r > 255 ? 255 : r;
   };
-  EXPECT_TRUE(PixelsAre(b, [&](int x, int y) {
-    const uint32_t p = Px(orig, x, y), q = Px(blur, x, y);
-    if (!FrameShape(t, x, y)) return p;
-    return Pix(f(144, (p >> 16) & 255, (q >> 16) & 255), f(136, (p >> 8) & 255, (q >> 8) & 255),
-               f(128, p & 255, q & 255));
-  }));
+  const TRect frame{3, 2, 20, 14};
+  for (int mode = 0; mode < 4; ++mode) {
+    const bool ellipse = mode & 1, inverted = mode & 2;
+    SCOPED_TRACE(::testing::Message() << "ellipse " << ellipse << " inverted " << inverted);
+    TBitmap b, blur, orig;
+    Make(b, 24, 16,
+         [](int x, int y) { return Pix(40 + 7 * x, 30 + 5 * y + (x & 1) * 20, 200 - 3 * x - 2 * y); });
+    HalvingBlur(blur, b, 16 / 8);
+    orig.Assign(b);
+    DarkContrast({b, frame, ellipse, inverted});
+    const FrameShapeTest t = FrameShapeSetup(frame, ellipse, inverted);
+    EXPECT_TRUE(PixelsAre(b, [&](int x, int y) {
+      const uint32_t p = Px(orig, x, y), q = Px(blur, x, y);
+      if (!FrameShape(t, x, y)) return p;
+      return Pix(f(144, (p >> 16) & 255, (q >> 16) & 255), f(136, (p >> 8) & 255, (q >> 8) & 255),
+                 f(128, p & 255, q & 255));
+    }));
+  }
 }
 
 TEST(WhiteBlackSwap, DarkPicture) {
@@ -176,12 +181,12 @@ TEST(WhiteBlackSwap, DarkPicture) {
     return (y == 4 ? last[x] : Grey(2)) | kX;
   });
   WhiteBlackSwap({b, {0, 0, 5, 5}, false, false});
-  EXPECT_EQ(Px(b, 0, 0), 0x00FFFFFFu);                       // Y 2 < 28: white, X = 0
-  EXPECT_EQ(Px(b, 0, 4), 0x00FFFFFFu);                       // Y 5
-  EXPECT_EQ(Px(b, 1, 4), 0u);                                // Y 250 > 228: black
-  EXPECT_EQ(Px(b, 2, 4), Pix(139, 132, 139) | kX);           // G 200: 22/2, 72/16
-  EXPECT_EQ(Px(b, 3, 4), Pix(115, 131, 94) | kX);            // -27/2 = -13, 62/16 = 3, -68/2 = -34
-  EXPECT_EQ(Px(b, 4, 4), Grey(100) | kX);                    // G 100: unchanged
+  EXPECT_EQ(Px(b, 0, 0), 0x00FFFFFFu);              // Y 2 < 28: white, X = 0
+  EXPECT_EQ(Px(b, 0, 4), 0x00FFFFFFu);              // Y 5
+  EXPECT_EQ(Px(b, 1, 4), 0u);                       // Y 250 > 228: black
+  EXPECT_EQ(Px(b, 2, 4), Pix(139, 132, 139) | kX);  // G 200: 22/2, 72/16
+  EXPECT_EQ(Px(b, 3, 4), Pix(115, 131, 94) | kX);   // -27/2 = -13, 62/16 = 3, -68/2 = -34
+  EXPECT_EQ(Px(b, 4, 4), Grey(100) | kX);           // G 100: unchanged
 }
 
 TEST(WhiteBlackSwap, BrightPicture) {
@@ -192,13 +197,30 @@ TEST(WhiteBlackSwap, BrightPicture) {
     return (y == 5 ? last[x] : Grey(250)) | kX;
   });
   WhiteBlackSwap({b, {0, 0, 6, 6}, false, false});
-  EXPECT_EQ(Px(b, 0, 0), 0u);                                // 250 > 230
-  EXPECT_EQ(Px(b, 0, 5), Grey(0) | kX);                      // 40: stretched to 0
-  EXPECT_EQ(Px(b, 1, 5), 0u);                                // 255
-  EXPECT_EQ(Px(b, 2, 5), Pix(112, 160, 152) | kX);           // 2·-8, 16·2, 2·12 about 128
-  EXPECT_EQ(Px(b, 3, 5), Pix(255, 255, 52) | kX);            // clamped
-  EXPECT_EQ(Px(b, 4, 5), Grey(200) | kX);                    // G 200 > 176: unchanged
-  EXPECT_EQ(Px(b, 5, 5), 0x00FFFFFFu);                       // 20 < 26
+  EXPECT_EQ(Px(b, 0, 0), 0u);                       // 250 > 230
+  EXPECT_EQ(Px(b, 0, 5), Grey(0) | kX);             // 40: stretched to 0
+  EXPECT_EQ(Px(b, 1, 5), 0u);                       // 255
+  EXPECT_EQ(Px(b, 2, 5), Pix(112, 160, 152) | kX);  // 2·-8, 16·2, 2·12 about 128
+  EXPECT_EQ(Px(b, 3, 5), Pix(255, 255, 52) | kX);   // clamped
+  EXPECT_EQ(Px(b, 4, 5), Grey(200) | kX);           // G 200 > 176: unchanged
+  EXPECT_EQ(Px(b, 5, 5), 0x00FFFFFFu);              // 20 < 26
+}
+
+TEST(WhiteBlackSwap, EllipseTakesTheMeanInsideTheEllipse) {
+  // 69 pixels inside or on the ring: 67 of grey 20, 240 at the centre, 30 beside it: mean
+  // 1610 / 69 = 23, lo 23, hi 233. The corners (100) are neither counted nor changed; counted,
+  // they would raise the mean to 47 and turn the 30 white.
+  TBitmap b;
+  const FrameShapeTest t = FrameShapeSetup({0, 0, 10, 10}, true, false);
+  Make(b, 10, 10, [&](int x, int y) {
+    if (FrameShape(t, x, y) == 0) return Grey(100);
+    return x == 5 && y == 5 ? Grey(240) : x == 5 && y == 4 ? Grey(30) : Grey(20);
+  });
+  WhiteBlackSwap({b, {0, 0, 10, 10}, true, false});
+  EXPECT_TRUE(PixelsAre(b, [&](int x, int y) {
+    if (FrameShape(t, x, y) == 0) return Grey(100);
+    return x == 5 && y == 5 ? 0u : x == 5 && y == 4 ? Grey(30) : 0x00FFFFFFu;
+  }));
 }
 
 TEST(WhiteBlackSwap, MidPictureOnlySwapsAndUsesTheSelectedMean) {

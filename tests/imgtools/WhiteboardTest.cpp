@@ -154,14 +154,16 @@ TEST(FillGaps, LightPixelsBetweenDarkOnesTurnGrey) {
       {"centre too dark (Luma 219)", Grey(219), Grey(100), Grey(50), Grey(240), Grey(240), Grey(219)},
       // G 199 counts, G 200 does not: (690 + 199·3 + 100·3 + ...) with n = 3:
       // 230·3 + (10 + 199 + 10) + (10 + 199 + 10) = 1128 / 9 = 125 -> 190.
-      {"G below 200 counts", Grey(230), Pix(10, 199, 10), Pix(10, 199, 10), Pix(10, 200, 10), Grey(240), Grey(190)},
+      {"G below 200 counts", Grey(230), Pix(10, 199, 10), Pix(10, 199, 10), Pix(10, 200, 10), Grey(240),
+       Grey(190)},
       // n = 5: (690 + 4 · 0) / 15 = 46, (46 + 255) >> 1 = 150.
       {"all four dark", Grey(230), Grey(0), Grey(0), Grey(0), Grey(0), Grey(150)},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TBitmap b;
-    MakeDots(b, 3, 3, Grey(255), {{1, 1, c.centre}, {1, 0, c.up}, {0, 1, c.left}, {2, 1, c.right}, {1, 2, c.down}});
+    MakeDots(b, 3, 3, Grey(255),
+             {{1, 1, c.centre}, {1, 0, c.up}, {0, 1, c.left}, {2, 1, c.right}, {1, 2, c.down}});
     FillGaps(b, 0, 0, 3, 3);
     EXPECT_EQ(Colour(Px(b, 1, 1)), c.want);
   }
@@ -267,19 +269,23 @@ TEST(WhiteboardClean, OddReductionUsesTheTruncatedSize) {
   Pipeline(small, true);
   ResampleInto(want, 0, 0, 1700, 20, small);
   WhiteboardClean(b, {0, 0, 1700, 20}, true);
-  EXPECT_TRUE(PixelsAre(b, [&](int x, int y) {
-    uint32_t p = Colour(Px(want, x, y));
-    for (int c = 0; c < 3; ++c)
-      if (((p >> (8 * c)) & 255) > 250) p |= 0xFFu << (8 * c);
-    return p;
-  }, 0x00FFFFFF));
+  EXPECT_TRUE(PixelsAre(
+      b,
+      [&](int x, int y) {
+        uint32_t p = Colour(Px(want, x, y));
+        for (int c = 0; c < 3; ++c)
+          if (((p >> (8 * c)) & 255) > 250) p |= 0xFFu << (8 * c);
+        return p;
+      },
+      0x00FFFFFF));
 }
 
 TEST(WhiteboardClean, CleanBoardStaysWhite) {
   TBitmap b;
   MakeFlat(b, 30, 20, Grey(255));
   WhiteboardClean(b, {0, 0, 30, 20}, false);
-  EXPECT_TRUE(PixelsAre(b, [](int, int) { return Grey(255); }, 0x00FFFFFF));
+  EXPECT_TRUE(PixelsAre(
+      b, [](int, int) { return Grey(255); }, 0x00FFFFFF));
 }
 
 TEST(WhiteboardClean, FrameOutsideThePictureIsClipped) {

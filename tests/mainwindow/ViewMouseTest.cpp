@@ -182,3 +182,18 @@ TEST_F(ViewMouse, OnePixelWidePictureCanBeShownAndFramed) {
   Mouse(pb, QEvent::MouseMove, At(0, 50), Qt::NoButton, Qt::NoButton);
   EXPECT_EQ(form->LbY->text().toStdString(), "Y255");
 }
+
+TEST_F(ViewMouse, HourGlassIsDrawnCentredOnTheView) {
+  form->ShowHourGlass();
+  const int x = (pb->Width() - 64) / 2, y = (pb->Height() - 64) / 2;
+  TCanvas& c = pb->Canvas();
+  for (int dy = 0; dy < 64; dy += 9)
+    for (int dx = 0; dx < 64; dx += 7)
+      ASSERT_EQ(c.Pixel(x + dx, y + dy), form->ImgHourGlass.Canvas().Pixel(dx, dy)) << dx << "," << dy;
+  // A repaint of the view takes it away again.
+  form->ShowPicture(false);
+  QApplication::processEvents();
+  const TRect v = form->ViewRect;
+  ASSERT_TRUE(x > v.Left && y > v.Top && x + 64 < v.Right && y + 64 < v.Bottom);  // over the start picture
+  EXPECT_EQ(c.Pixel(x, y), form->WorkBitmap.Canvas().Pixel(x - v.Left, y - v.Top));
+}
