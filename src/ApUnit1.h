@@ -59,6 +59,7 @@ class TForm1 : public QMainWindow {
   TRect ViewRect, CutScreenRect;
   TBitmap Image1;        // the start picture
   TBitmap ImgHourGlass;  // 64 × 64
+  TBitmap ImgButtonBase; // 28 × 28, the face every speed button is painted from
 
   // Controls.
   QFrame *Panel2, *Panel3, *PnlRight, *PnlBottom, *PnlColorMon;
@@ -149,6 +150,7 @@ class TForm1 : public QMainWindow {
   void BuildCutPanel();
   void BuildToolBar();
   void BuildMenus();
+  void PaintButtonFaces();
   void UpdateUndoButtons();
   void RestoreState(const TUndoHistory::Slot& s);
   void SaveWorkPicture(bool asNewPicture);

@@ -13,6 +13,7 @@
 #include "ApUnit1Pictures.h"
 #include "ApUnit1Settings.h"
 #include "ApUnit1Version.h"
+#include "Designassist.h"
 #include "Pictureio.h"
 #include "Unitcut.h"
 #include "Unitopening.h"
@@ -20,6 +21,7 @@
 #include "platform/Ui.h"
 #include "platform/widgets/Guard.h"
 #include "platform/widgets/PaintBox.h"
+#include "platform/widgets/SpeedButton.h"
 
 namespace {
 bool StartsWithSwitch(const std::string& arg, const char* sw) {
@@ -33,6 +35,13 @@ std::string DataHome() {
   return {};
 }
 }  // namespace
+
+void TForm1::PaintButtonFaces() {
+  DrawButtonBase(ImgButtonBase);
+  for (QToolButton* b : {BtnSrcCutSize, BtnDstCutSize}) PaintSpeedButton(b, &ImgButtonBase, 0xFFFFAA);
+  PaintSpeedButton(CmdCutExec, &ImgButtonBase, 0xAAFFFF);
+  PaintSpeedButton(BtnHOME, &ImgButtonBase, 0);
+}
 
 bool TForm1::DownloadMode() const {
   return !startup_.Args.empty() && StartsWithSwitch(startup_.Args[0], "/D");
@@ -61,6 +70,7 @@ void TForm1::FormCreate() {
   DrawHourGlass(ImgHourGlass);
   fmOpening = new TfmOpening(this);
   fmOpening->ShowPicture(Image1);
+  PaintButtonFaces();
 
   UndoRunId = TheUi().TickCount();
   History = TUndoHistory(DataFolder, UndoRunId);

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QToolButton>
 
 #include "FormFixture.h"
 #include "platform/Files.h"
@@ -147,4 +148,31 @@ TEST(Startup, AltFThenXClosesAndWritesTheSettings) {
   QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_X);
   EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }));
   EXPECT_TRUE(files::FileExists(env.SettingsFor("kestrelframe")));
+}
+
+TEST(Startup, SpeedButtonsCarryTheirPaintedFaces) {
+  FormEnv env;
+  auto form = env.Start();
+  struct Case {
+    QToolButton* button;
+    QRgb upTint;  // the face's colour in the middle of its top band, before the caption
+  } cases[] = {{form->BtnSrcCutSize, qRgb(255, 255, 170)},
+               {form->CmdCutExec, qRgb(170, 255, 255)},
+               {form->BtnHOME, qRgb(255, 255, 255)}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.button->objectName().toStdString());
+    EXPECT_TRUE(c.button->text().isEmpty());
+    const QSize state(c.button->width() - 4, c.button->height() - 3);
+    EXPECT_EQ(c.button->iconSize(), state);
+    const QImage up = c.button->icon().pixmap(state, QIcon::Normal).toImage();
+    const QImage disabled = c.button->icon().pixmap(state, QIcon::Disabled).toImage();
+    ASSERT_EQ(up.size(), state);
+    EXPECT_EQ(qAlpha(up.pixel(0, 5)), 0);  // the first column shows the background
+    const QRgb p = up.pixel(3, 2);
+    // A grey base tinted by the up colour: no channel above the tint's.
+    EXPECT_LE(qRed(p), qRed(c.upTint));
+    EXPECT_LE(qBlue(p), qBlue(c.upTint));
+    EXPECT_GT(qGreen(p), 150);
+    EXPECT_NE(up.pixel(3, 2), disabled.pixel(3, 2));
+  }
 }
