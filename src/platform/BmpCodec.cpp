@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/Files.h"
+#include "platform/PictureFile.h"
 
 namespace {
 
@@ -387,13 +388,7 @@ std::vector<uint8_t> EncodeBmp(const TBitmap& bmp) {
 }
 
 void TBitmap::LoadFromFile(const std::string& fileName) {
-  const auto bytes = files::ReadFileBytes(fileName, kMaxFileBytes);
-  if (!bytes) throw std::runtime_error(fileName + ": ファイルを読み込めません");
-  try {
-    DecodeBmp(bytes->data(), bytes->size(), *this);
-  } catch (const std::runtime_error& e) {
-    throw std::runtime_error(fileName + ": " + e.what());
-  }
+  DecodePictureFile(fileName, kMaxFileBytes, [this](const uint8_t* d, std::size_t n) { DecodeBmp(d, n, *this); });
 }
 
 void TBitmap::SaveToFile(const std::string& fileName) const {

@@ -10,6 +10,7 @@
 
 #include "platform/Canvas.h"
 #include "platform/Files.h"
+#include "platform/PictureFile.h"
 
 namespace {
 
@@ -75,13 +76,7 @@ uint8_t WebPaletteIndex(uint8_t r, uint8_t g, uint8_t b) {
 }
 
 void TGIFImage::LoadFromFile(const std::string& fileName) {
-  auto bytes = files::ReadFileBytes(fileName, kMaxFileBytes);
-  if (!bytes) throw std::runtime_error("ファイルを開けません: " + fileName);
-  try {
-    LoadFromMemory(bytes->data(), bytes->size());
-  } catch (const std::runtime_error& e) {
-    throw std::runtime_error(std::string(e.what()) + " (" + fileName + ")");
-  }
+  DecodePictureFile(fileName, kMaxFileBytes, [this](const uint8_t* d, std::size_t n) { LoadFromMemory(d, n); });
 }
 
 void TGIFImage::LoadFromMemory(const uint8_t* data, std::size_t size) {

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "platform/Files.h"
+#include "platform/PictureFile.h"
 
 // jpeglib.h needs size_t and FILE declared first.
 #include <jerror.h>
@@ -205,13 +206,7 @@ class Compressor {
 }  // namespace
 
 void TJPEGImage::LoadFromFile(const std::string& fileName) {
-  auto bytes = files::ReadFileBytes(fileName, kMaxFileBytes);
-  if (!bytes) throw std::runtime_error("ファイルを開けません: " + fileName);
-  try {
-    LoadFromMemory(bytes->data(), bytes->size());
-  } catch (const std::runtime_error& e) {
-    throw std::runtime_error(std::string(e.what()) + " (" + fileName + ")");
-  }
+  DecodePictureFile(fileName, kMaxFileBytes, [this](const uint8_t* d, std::size_t n) { LoadFromMemory(d, n); });
 }
 
 void TJPEGImage::LoadFromMemory(const uint8_t* data, std::size_t size) {
