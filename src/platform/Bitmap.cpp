@@ -87,7 +87,7 @@ void TBitmap::SetSize(int w, int h) {
     uint8_t* row = ScanLine(y);
     const int kept = y < keepH ? keepW : 0;
     if (kept) std::memcpy(row, old.get() + y * oldStride, std::size_t(kept) * bpp);
-    std::memcpy(row + std::size_t(kept) * bpp, fill.data(), std::size_t(w - kept) * bpp);
+    if (w > kept) std::memcpy(row + std::size_t(kept) * bpp, fill.data(), std::size_t(w - kept) * bpp);
   }
 }
 
