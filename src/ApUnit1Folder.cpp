@@ -3,12 +3,8 @@
 #include <algorithm>
 #include <strings.h>
 
+#include "Pictureio.h"
 #include "platform/Files.h"
-
-bool IsPictureName(const std::string& name) {
-  const std::string ext = files::UpperCase(files::ExtractFileExt(name));
-  return ext == ".BMP" || ext == ".JPG" || ext == ".JPEG" || ext == ".GIF";
-}
 
 std::vector<std::string> FolderEntries(const std::string& name) {
   const std::string folder = files::ExtractFilePath(name);
@@ -16,7 +12,7 @@ std::vector<std::string> FolderEntries(const std::string& name) {
   for (const auto& f : files::FindFiles(folder, "*.*")) {
     if (f.Directory) {
       if (f.Name != "." && f.Name != "..") entries.push_back("#" + folder + f.Name);
-    } else if (IsPictureName(f.Name)) {
+    } else if (PictureFormatOf(f.Name) != PictureFormat::None) {
       entries.push_back("@" + folder + f.Name);
     }
   }
