@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev
+  qt6-base-dev qt6-translations-l10n
   libjpeg62-turbo-dev libgif-dev libcurl4-openssl-dev
   fonts-ipafont-gothic
   libgtest-dev libgmock-dev libbenchmark-dev

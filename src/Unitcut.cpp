@@ -1,9 +1,11 @@
 #include "Unitcut.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
@@ -19,8 +21,38 @@ const char* const kPresets[12] = {"1200x900", "800x600",  "640x480", "320x240", 
 constexpr int kColumns[4] = {176, 263, 349, 436};
 constexpr int kRows[3] = {13, 47, 84};
 
-QLabel* MakeLabel(QWidget* parent, const char* text, int x, int y) {
-  auto* l = new QLabel(QString::fromUtf8(text), parent);
+// A caption whose blanks hold an edit box: the text before the first blank is drawn left of the
+// box, the unit at its end right of it.
+class TAroundLabel : public QLabel {
+ public:
+  using QLabel::QLabel;
+  void Around(const QWidget* box) {
+    const QString t = text();
+    unit_ = int(t.indexOf(QString::fromUtf8("ﾄﾞｯﾄ")));
+    word_ = 0;
+    while (word_ < unit_ && t[word_] != QChar(0x3000) && t[word_] != QChar(' ')) ++word_;
+    const QFontMetrics fm(font());
+    const int before = fm.horizontalAdvance(t.left(word_)), after = fm.horizontalAdvance(t.mid(unit_));
+    gap_ = box->width() + 6;
+    setGeometry(box->x() - 3 - before, y(), before + gap_ + after, height());
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.setPen(palette().color(QPalette::WindowText));
+    const QFontMetrics fm(font());
+    const int base = (height() + fm.ascent() - fm.descent()) / 2;
+    p.drawText(0, base, text().left(word_));
+    p.drawText(fm.horizontalAdvance(text().left(word_)) + gap_, base, text().mid(unit_));
+  }
+
+ private:
+  int word_ = 0, unit_ = 0, gap_ = 0;
+};
+
+QLabel* MakeLabel(QWidget* parent, const char* text, int x, int y, bool around = false) {
+  QLabel* l = around ? new TAroundLabel(QString::fromUtf8(text), parent) : new QLabel(QString::fromUtf8(text), parent);
   l->move(x, y);
   l->adjustSize();
   return l;
@@ -32,7 +64,7 @@ TFormCut::TFormCut(QWidget* parent) : QDialog(parent) {
   setWindowTitle("切り取りサイズ");
   setFixedSize(534, 245);
   QFont f = font();
-  f.setPixelSize(13);
+  f.setPixelSize(16);
   setFont(f);
 
   GroupBox1 = new QGroupBox("クイック入力", this);
@@ -73,8 +105,8 @@ TFormCut::TFormCut(QWidget* parent) : QDialog(parent) {
   PaintBox1->setGeometry(20, 124, 73, 73);
   PaintBox1->OnPaint = [this] { PaintBox1Paint(); };
 
-  Label1 = MakeLabel(this, "幅　　 　　ﾄﾞｯﾄ", 117, 134);
-  Label2 = MakeLabel(this, "高さ　　 　ﾄﾞｯﾄ", 117, 166);
+  Label1 = MakeLabel(this, "幅　　 　　ﾄﾞｯﾄ", 117, 134, true);
+  Label2 = MakeLabel(this, "高さ　　 　ﾄﾞｯﾄ", 117, 166, true);
   for (auto [edit, name, y] : {std::tuple{&EditW, "EditW", 130}, {&EditH, "EditH", 162}}) {
     *edit = new QLineEdit(this);
     (*edit)->setObjectName(name);
@@ -82,8 +114,12 @@ TFormCut::TFormCut(QWidget* parent) : QDialog(parent) {
     (*edit)->setMaxLength(6);
     (*edit)->setStyleSheet("background: #FFFFE0");
   }
-  Label1->lower();
-  Label2->lower();
+  // Each caption's blanks hold the room of its edit box: the word stands just before the box
+  // and the unit just after it, whatever the font's widths.
+  for (auto [label, edit] : {std::pair{Label1, EditW}, {Label2, EditH}}) {
+    auto* around = static_cast<TAroundLabel*>(label);
+    around->Around(edit);
+  }
   LbRatio = MakeLabel(this, "｝の比率になります。", 276, 148);
   LbRatio->setObjectName("LbRatio");
   cbxAnyTime = new QCheckBox("切り取り時、毎回指定する。", this);

@@ -1,5 +1,7 @@
 // Program entry: the application object, the windows in their fixed order, the message loop.
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 #include <QMessageBox>
 #include <exception>
 
@@ -27,6 +29,9 @@ class TApplication : public QApplication {
 int main(int argc, char** argv) {
   TApplication app(argc, argv);
   app.setApplicationDisplayName("Kestrelframe");
+  // The whole interface is Japanese, so the standard dialogs and buttons are too.
+  QTranslator qtTexts;
+  if (qtTexts.load("qtbase_ja", QLibraryInfo::path(QLibraryInfo::TranslationsPath))) app.installTranslator(&qtTexts);
   InstallFontSubstitutions();
   QtUi ui;
   SetUi(&ui);
