@@ -89,11 +89,12 @@ void TForm1::FormCreate() {
   if (!TheUi().Modifiers().Ctrl) {
     if (!startup_.Args.empty())
       CurrentFileName = files::FileExists(startup_.Args[0]) ? startup_.Args[0] : std::string();
-    if (files::FileExists(CurrentFileName)) {
-      Guard([this] {
-        if (LoadWorkPicture(CurrentFileName)) SaveDialogFileName = CurrentFileName;
-        else CurrentFileName.clear();
-      });
+    // A picture that cannot be read is reported and forgotten, so that a later save cannot
+    // write the start picture over it.
+    bool loaded = false;
+    if (files::FileExists(CurrentFileName)) Guard([&] { loaded = LoadWorkPicture(CurrentFileName); });
+    if (loaded) {
+      SaveDialogFileName = CurrentFileName;
       FillFileList(CurrentFileName);
     } else {
       CurrentFileName.clear();

@@ -55,40 +55,58 @@ TEST(Startup, ProgramFolderIsUsedWithoutADataHome) {
   EXPECT_EQ(form->DataFolder, env.programDir.Path() + "/");
 }
 
-TEST(Startup, CommandLineFileIsRememberedUnlessCtrlIsHeld) {
+TEST(Startup, CommandLineOrSettingsPictureIsOpenedUnlessCtrlIsHeld) {
   FormEnv env;
-  const std::string fromSettings = env.pictures.File("old.bmp");
-  const std::string fromArgs = env.pictures.File("new.bmp");
-  WriteText(fromSettings, "x");
-  WriteText(fromArgs, "x");
+  auto bmp = [&](const char* name, int w) {
+    TBitmap b;
+    b.SetSize(w, 10);
+    b.SaveToFile(env.pictures.File(name));
+    return env.pictures.File(name);
+  };
+  const std::string fromSettings = bmp("old.bmp", 30), fromArgs = bmp("new.bmp", 40);
   files::CreateDir(env.dataHome.Path() + "/TARNLIB");
   files::CreateDir(env.DataFolderFor("kestrelframe"));
-  WriteText(env.SettingsFor("kestrelframe"), "[PATH]\nNAME1=" + fromSettings + "\n");
+  auto settings = [&](const std::string& name) {
+    WriteText(env.SettingsFor("kestrelframe"), "[PATH]\nNAME1=" + name + "\n");
+  };
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    std::string settingsName;
+    bool ctrl;
+    std::string current;  // CurrentFileName afterwards
+    int width;            // of the working image
+  } cases[] = {
+      {"the command line wins", {fromArgs}, fromSettings, false, fromArgs, 40},
+      {"without arguments the settings' picture reopens", {}, fromSettings, false, fromSettings, 30},
+      {"a named file that does not exist drops the remembered one", {env.pictures.File("gone.bmp")}, fromSettings,
+       false, "", 420},
+      {"Ctrl keeps the start picture and the settings' name", {fromArgs}, fromSettings, true, fromSettings, 420},
+      {"Ctrl keeps even a name that does not exist", {}, "/nowhere/x.jpg", true, "/nowhere/x.jpg", 420},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    settings(c.settingsName);
+    env.ui.Held.Ctrl = c.ctrl;
+    auto form = env.Start(c.args);
+    EXPECT_EQ(form->CurrentFileName, c.current);
+    EXPECT_EQ(form->windowTitle().toStdString(), kPrefix + c.current);
+    EXPECT_EQ(form->WorkBitmap.Width(), c.width);
+    EXPECT_FALSE(form->CmdUnDo->isEnabled());
+    EXPECT_TRUE(env.ui.Messages.empty());
+  }
+}
 
-  {
-    auto form = env.Start({fromArgs});
-    EXPECT_EQ(form->CurrentFileName, fromArgs);
-    EXPECT_EQ(form->windowTitle().toStdString(), kPrefix + fromArgs);
-  }
-  {
-    // A named file that does not exist drops the remembered one as well.
-    auto form = env.Start({env.pictures.File("gone.bmp")});
-    EXPECT_EQ(form->CurrentFileName, "");
-  }
-  {
-    env.ui.Held.Ctrl = true;
-    auto form = env.Start({fromArgs});
-    EXPECT_EQ(form->CurrentFileName, fromSettings);
-    EXPECT_EQ(form->windowTitle().toStdString(), kPrefix + fromSettings);
-    // The start picture stays.
-    EXPECT_EQ(form->WorkBitmap.Width(), 420);
-  }
-  {
-    env.ui.Held.Ctrl = true;
-    WriteText(env.SettingsFor("kestrelframe"), "[PATH]\nNAME1=/nowhere/x.jpg\n");
-    auto form = env.Start();
-    EXPECT_EQ(form->windowTitle().toStdString(), kPrefix + "/nowhere/x.jpg");
-  }
+TEST(Startup, AnUnreadablePictureIsReportedAndForgotten) {
+  FormEnv env;
+  const std::string broken = env.pictures.File("broken.bmp");
+  WriteText(broken, "BM but nothing else");
+  auto form = env.Start({broken});
+  ASSERT_EQ(env.ui.Messages.size(), 1u);
+  EXPECT_EQ(env.ui.Messages[0].Kind, mtError);
+  EXPECT_NE(env.ui.Messages[0].Text.find(broken), std::string::npos) << env.ui.Messages[0].Text;
+  EXPECT_EQ(form->CurrentFileName, "");
+  EXPECT_EQ(form->WorkBitmap.Width(), 420);
 }
 
 TEST(Startup, DownloadModeReadsNoSettingsAndClosesAtFirstActivation) {
