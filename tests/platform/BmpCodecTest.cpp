@@ -218,14 +218,47 @@ TEST(BmpRead, ThirtyTwoBitFileKeepsTheFourthByte) {
   EXPECT_EQ(back.ScanLine(0)[kX], 0xA5);
 }
 
+// What each file of a suite folder must give: an error (ref nullptr), a picture matching the
+// rendering ref, or ("") a picture of the suite's usual 127 × 64 without a rendering to compare.
+// Every file of the folder must be listed.
+struct SuiteCase {
+  const char* file;
+  const char* ref;
+  TPixelFormat format = pf24bit;  // checked for the files of the good folder
+};
+
+template <std::size_t N>
+void CheckSuiteFolder(const char* folder, const SuiteCase (&cases)[N], bool checkFormat) {
+  std::size_t seen = 0;
+  for (const auto& e : std::filesystem::directory_iterator(SharedTestData(folder))) {
+    const std::string name = e.path().filename().string();
+    SCOPED_TRACE(name);
+    const SuiteCase* c = nullptr;
+    for (const SuiteCase& k : cases)
+      if (name == k.file) c = &k;
+    ASSERT_NE(c, nullptr) << "not listed";
+    ++seen;
+    TBitmap bmp;
+    if (!c->ref) {
+      EXPECT_THROW(bmp.LoadFromFile(e.path().string()), std::runtime_error);
+      continue;
+    }
+    ASSERT_NO_THROW(bmp.LoadFromFile(e.path().string()));
+    if (checkFormat) {
+      EXPECT_EQ(bmp.PixelFormat(), c->format);
+    }
+    if (*c->ref) {
+      EXPECT_EQ(FirstDifference(bmp, Reference(c->ref)), "");
+    } else {
+      EXPECT_EQ(bmp.Width() * 1000 + bmp.Height(), 127 * 1000 + 64);
+    }
+  }
+  EXPECT_EQ(seen, N);
+}
+
 // The suite's good files, each with the rendering it must give.
 TEST(BmpSuite, GoodFilesMatchTheirReferences) {
-  struct Case {
-    const char* file;
-    const char* ref;
-    TPixelFormat format;
-  };
-  const Case cases[] = {
+  const SuiteCase cases[] = {
       {"pal1.bmp", "pal1.png", pf24bit},
       {"pal1bg.bmp", "pal1bg.png", pf24bit},
       {"pal1wb.bmp", "pal1.png", pf24bit},  // palette stored white first
@@ -254,31 +287,13 @@ TEST(BmpSuite, GoodFilesMatchTheirReferences) {
       {"rgb32bf.bmp", "rgb24.png", pf32bit},
       {"rgb32bfdef.bmp", "rgb24.png", pf32bit},
   };
-  int seen = 0;
-  for (const auto& e : std::filesystem::directory_iterator(SharedTestData("bmp/g/"))) {
-    const std::string name = e.path().filename().string();
-    SCOPED_TRACE(name);
-    const Case* c = nullptr;
-    for (const Case& k : cases)
-      if (name == k.file) c = &k;
-    ASSERT_NE(c, nullptr) << "no reference listed";
-    ++seen;
-    TBitmap bmp;
-    ASSERT_NO_THROW(bmp.LoadFromFile(e.path().string()));
-    EXPECT_EQ(bmp.PixelFormat(), c->format);
-    EXPECT_EQ(FirstDifference(bmp, Reference(c->ref)), "");
-  }
-  EXPECT_EQ(seen, int(std::size(cases)));
+  CheckSuiteFolder("bmp/g/", cases, true);
 }
 
 // Questionable files: the ones read are checked against their rendering; the others must give
 // an error. Pixels an RLE stream leaves unset take palette entry 0 (the "-0" renderings).
 TEST(BmpSuite, QuestionableFilesReadCorrectlyOrFailCleanly) {
-  struct Case {
-    const char* file;
-    const char* ref;  // nullptr: refused; "": read, no rendering to compare with
-  };
-  const Case cases[] = {
+  const SuiteCase cases[] = {
       {"pal1huffmsb.bmp", nullptr},  // Huffman 1D compression
       {"pal1p1.bmp", "pal1p1.png"},
       {"pal2.bmp", "pal2.png"},
@@ -323,36 +338,14 @@ TEST(BmpSuite, QuestionableFilesReadCorrectlyOrFailCleanly) {
       {"rgba32h56.bmp", "rgba32.png"},
       {"rgba64.bmp", nullptr},  // 64 bits per pixel
   };
-  int seen = 0;
-  for (const auto& e : std::filesystem::directory_iterator(SharedTestData("bmp/q/"))) {
-    const std::string name = e.path().filename().string();
-    SCOPED_TRACE(name);
-    const Case* c = nullptr;
-    for (const Case& k : cases)
-      if (name == k.file) c = &k;
-    ASSERT_NE(c, nullptr) << "not listed";
-    ++seen;
-    TBitmap bmp;
-    if (!c->ref) {
-      EXPECT_THROW(bmp.LoadFromFile(e.path().string()), std::runtime_error);
-      continue;
-    }
-    ASSERT_NO_THROW(bmp.LoadFromFile(e.path().string()));
-    if (*c->ref) EXPECT_EQ(FirstDifference(bmp, Reference(c->ref)), "");
-    else EXPECT_EQ(bmp.Width() * 1000 + bmp.Height(), 127 * 1000 + 64);
-  }
-  EXPECT_EQ(seen, int(std::size(cases)));
+  CheckSuiteFolder("bmp/q/", cases, false);
 }
 
 // Bad files give an error. Read anyway: files whose only fault is a field a reader does not need
 // (file size, density, bitmap data size of an uncompressed picture) and the 8-8-0 bit fields,
 // which are well defined (no blue) and have a rendering.
 TEST(BmpSuite, BadFilesGiveErrors) {
-  struct Case {
-    const char* file;
-    const char* ref;  // nullptr: refused
-  };
-  const Case cases[] = {
+  const SuiteCase cases[] = {
       {"badbitcount.bmp", nullptr},
       {"badbitssize.bmp", "pal1.png"},
       {"baddens1.bmp", "pal1.png"},
@@ -374,24 +367,7 @@ TEST(BmpSuite, BadFilesGiveErrors) {
       {"rletopdown.bmp", nullptr},
       {"shortfile.bmp", nullptr},
   };
-  int seen = 0;
-  for (const auto& e : std::filesystem::directory_iterator(SharedTestData("bmp/b/"))) {
-    const std::string name = e.path().filename().string();
-    SCOPED_TRACE(name);
-    const Case* c = nullptr;
-    for (const Case& k : cases)
-      if (name == k.file) c = &k;
-    ASSERT_NE(c, nullptr) << "not listed";
-    ++seen;
-    TBitmap bmp;
-    if (!c->ref) {
-      EXPECT_THROW(bmp.LoadFromFile(e.path().string()), std::runtime_error);
-      continue;
-    }
-    ASSERT_NO_THROW(bmp.LoadFromFile(e.path().string()));
-    EXPECT_EQ(FirstDifference(bmp, Reference(c->ref)), "");
-  }
-  EXPECT_EQ(seen, int(std::size(cases)));
+  CheckSuiteFolder("bmp/b/", cases, false);
 }
 
 TEST(BmpSuite, OsTwoBitmapArrayIsRefused) {
