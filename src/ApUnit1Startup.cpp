@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QToolButton>
 #include <QListWidget>
 #include <QTimer>
 #include <cstdlib>
@@ -12,6 +13,8 @@
 #include "ApUnit1Pictures.h"
 #include "ApUnit1Settings.h"
 #include "ApUnit1Version.h"
+#include "Pictureio.h"
+#include "Unitcut.h"
 #include "Unitopening.h"
 #include "platform/Files.h"
 #include "platform/Ui.h"
@@ -59,7 +62,9 @@ void TForm1::FormCreate() {
   fmOpening->ShowPicture(Image1);
 
   UndoRunId = TheUi().TickCount();
+  History = TUndoHistory(DataFolder, UndoRunId);
   ViewBitmap.SetPixelFormat(pf32bit);
+  FormCut = new TFormCut(this);
   LoadSettings();
   TitlePrefix = TitlePrefixFor(VersionText);
   LbAllOpe->setText("全\n体\n操\n作");
@@ -73,11 +78,23 @@ void TForm1::FormCreate() {
   if (!TheUi().Modifiers().Ctrl) {
     if (!startup_.Args.empty())
       CurrentFileName = files::FileExists(startup_.Args[0]) ? startup_.Args[0] : std::string();
-    // Loading the named picture arrives with the picture codecs; until then the name is kept.
-    if (!files::FileExists(CurrentFileName)) CurrentFileName.clear();
+    if (files::FileExists(CurrentFileName)) {
+      Guard([this] {
+        if (LoadWorkPicture(CurrentFileName)) SaveDialogFileName = CurrentFileName;
+        else CurrentFileName.clear();
+      });
+      FillFileList(CurrentFileName);
+    } else {
+      CurrentFileName.clear();
+    }
   }
   ShowPicture(true);
   CutRect = {0, 0, WorkBitmap.Width(), WorkBitmap.Height()};
+  ResetUndo();
+  PushUndo(false);
+  CmdUnDo->setEnabled(false);
+  BtnSrcCutSizeClick(nullptr);
+  BtnDstCutSizeClick(nullptr);
 }
 
 void TForm1::showEvent(QShowEvent* e) {
@@ -130,6 +147,7 @@ void TForm1::FormClose() {
   // In download mode nothing was read, so nothing is written either.
   if (DataFolder.empty()) return;
   AddToReopenList(CurrentFileName);
+  DeleteUndoFiles();
   SaveSettings();
 }
 

@@ -1,13 +1,16 @@
 // TForm1: the fitted view of the working image, the cut frame, the mouse and the readouts.
 #include <QApplication>
+#include <QKeyEvent>
 #include <QCheckBox>
 #include <QLabel>
+#include <QToolButton>
 #include <QListWidget>
 
 #include "ApUnit1.h"
 #include "ApUnit1Geometry.h"
 #include "platform/Canvas.h"
 #include "platform/widgets/Cursor.h"
+#include "platform/widgets/Guard.h"
 #include "platform/widgets/PaintBox.h"
 
 void TForm1::PaintBox1Paint() {
@@ -146,4 +149,22 @@ void TForm1::BtnHOMEClick(QObject*) {
 void TForm1::CbxEllipClick(QObject*) {
   RedrawFrame();
   FileList1->setFocus();
+}
+
+void TForm1::keyPressEvent(QKeyEvent* e) {
+  Guard([&] { FormKeyDown(e->key(), e->modifiers()); });
+}
+
+void TForm1::FormKeyDown(int Key, Qt::KeyboardModifiers Shift) {
+  switch (Key) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      ExecuteCut(Shift.testFlag(Qt::ShiftModifier) || AskSizeEveryCut);
+      break;
+    case Qt::Key_Home:
+      BtnHOMEClick(BtnHOME);
+      break;
+    default:
+      break;
+  }
 }

@@ -20,8 +20,11 @@ TEST(VersionHistory, FortyTwoLinesOfOneHundredAndTwoShiftJisBytes) {
     const QByteArray bytes = sjis.encode(QString::fromStdString(line));
     EXPECT_FALSE(sjis.hasError());
     EXPECT_EQ(bytes.size(), 102);
-    if (previous == std::string(102, '-') && line.rfind("20", 0) == 0) dates.push_back(line.substr(0, 10));
-    else if (line != std::string(102, '-')) EXPECT_EQ(line.rfind("・", 0), 0u);
+    if (previous == std::string(102, '-') && line.rfind("20", 0) == 0) {
+      dates.push_back(line.substr(0, 10));
+    } else if (line != std::string(102, '-')) {
+      EXPECT_EQ(line.rfind("・", 0), 0u);
+    }
     previous = line;
   }
   EXPECT_EQ(n, 42);
