@@ -259,39 +259,51 @@ void DecodeUncompressed(const Bytes& in, const Header& h, TBitmap& out) {
   }
 }
 
-// Run-length coded pixels. Pixels the stream never sets (skipped by a delta, an early end of
-// line or an early end of the picture) keep palette entry 0 (black for 24-bit runs).
-void DecodeRle(const Bytes& in, const Header& h, TBitmap& out) {
-  uint8_t fill[3] = {0, 0, 0};
-  if (h.coding != Coding::Rle24) std::memcpy(fill, &h.palette[0], 3);
-  for (int y = 0; y < h.height; ++y) {
-    uint8_t* d = out.ScanLine(y);
-    for (int x = 0; x < h.width; ++x, d += 3) std::memcpy(d, fill, 3);
+// Run-length coded pixels, into out, or only checked when out is null: the stream is checked
+// whole before the picture is allocated, so a small damaged file cannot ask for a big buffer.
+// Pixels the stream never sets (skipped by a delta, an early end of line or an early end of the
+// picture) keep palette entry 0 (black for 24-bit runs).
+void DecodeRle(const Bytes& in, const Header& h, TBitmap* out) {
+  if (out) {
+    uint8_t fill[3] = {0, 0, 0};
+    if (h.coding != Coding::Rle24) std::memcpy(fill, &h.palette[0], 3);
+    for (int y = 0; y < h.height; ++y) {
+      uint8_t* d = out->ScanLine(y);
+      for (int x = 0; x < h.width; ++x, d += 3) std::memcpy(d, fill, 3);
+    }
   }
 
   const char* cut = "RLE データが途中で切れています";
   const char* outside = "RLE データが画像の外を指しています";
   std::size_t pos = h.pixelOffset;
   int x = 0, y = 0;  // y counts rows from the bottom
-  auto pixel = [&]() {
-    return out.ScanLine(h.height - 1 - y) + std::size_t(x) * 3;
+  auto emit = [&](const uint8_t* bgr) {
+    if (out) std::memcpy(out->ScanLine(h.height - 1 - y) + std::size_t(x) * 3, bgr, 3);
+    ++x;
+  };
+  auto entry = [&](unsigned index) {
+    if (index >= unsigned(h.paletteCount)) BadIndex();
+    return &h.palette[index * 3];
   };
   for (;;) {
     Require(in.Has(pos, 2), cut);
     const unsigned count = in.At(pos)[0], value = in.At(pos)[1];
     pos += 2;
-    if (count > 0) {
+    if (count > 0) {  // a run of count pixels
       Require(y < h.height && count <= unsigned(h.width - x), outside);
       if (h.coding == Coding::Rle24) {
         // The pair's second byte is blue; green and red follow.
         Require(in.Has(pos, 2), cut);
         const uint8_t px[3] = {uint8_t(value), in.At(pos)[0], in.At(pos)[1]};
         pos += 2;
-        for (unsigned i = 0; i < count; ++i, ++x) std::memcpy(pixel(), px, 3);
+        for (unsigned i = 0; i < count; ++i) emit(px);
       } else if (h.coding == Coding::Rle8) {
-        for (unsigned i = 0; i < count; ++i, ++x) PutIndex(pixel(), value, h);
+        const uint8_t* px = entry(value);
+        for (unsigned i = 0; i < count; ++i) emit(px);
       } else {
-        for (unsigned i = 0; i < count; ++i, ++x) PutIndex(pixel(), i % 2 ? value & 15 : value >> 4, h);
+        const uint8_t* pair[2] = {entry(value >> 4), nullptr};
+        pair[1] = count > 1 ? entry(value & 15) : pair[0];
+        for (unsigned i = 0; i < count; ++i) emit(pair[i % 2]);
       }
       continue;
     }
@@ -319,10 +331,10 @@ void DecodeRle(const Bytes& in, const Header& h, TBitmap& out) {
         Require(in.Has(pos, padded), cut);
         Require(y < h.height && n <= unsigned(h.width - x), outside);
         const uint8_t* s = in.At(pos);
-        for (unsigned i = 0; i < n; ++i, ++x) {
-          if (h.coding == Coding::Rle8) PutIndex(pixel(), s[i], h);
-          else if (h.coding == Coding::Rle4) PutIndex(pixel(), i % 2 ? s[i / 2] & 15 : s[i / 2] >> 4, h);
-          else std::memcpy(pixel(), s + 3 * i, 3);
+        for (unsigned i = 0; i < n; ++i) {
+          if (h.coding == Coding::Rle8) emit(entry(s[i]));
+          else if (h.coding == Coding::Rle4) emit(entry(i % 2 ? s[i / 2] & 15 : s[i / 2] >> 4));
+          else emit(s + 3 * i);
         }
         pos += padded;
         break;
@@ -353,11 +365,12 @@ void DecodeBmp(const uint8_t* data, std::size_t size, TBitmap& bmp) {
   }
   const bool rle = h.coding == Coding::Rle4 || h.coding == Coding::Rle8 || h.coding == Coding::Rle24;
   // Checked before allocating, so a short file cannot ask for a big buffer.
-  if (!rle) Require(in.Has(h.pixelOffset, SourceStride(h) * uint64_t(h.height)), "画素データが途中で切れています");
+  if (rle) DecodeRle(in, h, nullptr);
+  else Require(in.Has(h.pixelOffset, SourceStride(h) * uint64_t(h.height)), "画素データが途中で切れています");
   TBitmap out;
   out.SetPixelFormat(h.bitCount == 32 ? pf32bit : pf24bit);
   out.SetSize(h.width, h.height);
-  if (rle) DecodeRle(in, h, out);
+  if (rle) DecodeRle(in, h, &out);
   else DecodeUncompressed(in, h, out);
   bmp.Swap(out);
 }
